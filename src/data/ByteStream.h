@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tamisko {
+
+// An in-memory byte stream with a position, as the record stream and the cipher use it.
+class ByteStream
+{
+public:
+    ByteStream() = default;
+    explicit ByteStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+
+    int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
+    int64_t position() const { return position_; }
+    void setPosition(int64_t position) { position_ = position; }
+
+    // Reads up to count bytes; returns the number read (0 at the end).
+    int64_t read(void* buffer, int64_t count);
+    // Reads exactly count bytes or throws tamisko::Error (a stream that ends early).
+    void readExact(void* buffer, int64_t count);
+    void write(const void* buffer, int64_t count);
+
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    std::vector<uint8_t>& bytes() { return bytes_; }
+    void clear()
+    {
+        bytes_.clear();
+        position_ = 0;
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+    int64_t position_ = 0;
+};
+
+} // namespace tamisko
