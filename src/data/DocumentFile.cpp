@@ -1,0 +1,216 @@
+#include "data/DocumentFile.h"
+
+#include "data/Errors.h"
+#include "data/FileCipher.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tamisko {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void fail(std::string_view action, const std::string& fileName, int error)
+{
+    throw Error(std::string(action) + " \"" + fileName + "\": " + std::strerror(error));
+}
+
+// Owns a POSIX file descriptor.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now so that a failing close (a delayed write error) can be reported.
+    int close()
+    {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+void writeAll(int fd, const uint8_t* data, size_t size, const std::string& fileName)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("Cannot write file", fileName, errno);
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+}
+
+std::vector<uint8_t> readAll(int fd, const std::string& fileName)
+{
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("Cannot read file", fileName, errno);
+        }
+        if (got == 0)
+            return bytes;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+}
+
+mode_t permissionsForNewFile()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A temporary file next to the target that removes itself unless it was renamed.
+class TemporaryFile
+{
+public:
+    explicit TemporaryFile(const fs::path& target)
+        : target_(target.string()),
+          path_((target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string()),
+          fd_(::mkstemp(path_.data()))
+    {
+        if (!fd_.valid())
+            fail("Cannot create file", target_, errno);
+    }
+    ~TemporaryFile()
+    {
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    void write(const std::vector<uint8_t>& content, mode_t permissions)
+    {
+        if (::fchmod(fd_.get(), permissions) != 0)
+            fail("Cannot create file", target_, errno);
+        writeAll(fd_.get(), content.data(), content.size(), target_);
+        if (::fsync(fd_.get()) != 0 || fd_.close() != 0)
+            fail("Cannot write file", target_, errno);
+    }
+
+    void replaceTarget()
+    {
+        if (::rename(path_.c_str(), target_.c_str()) != 0)
+            fail("Cannot replace file", target_, errno);
+        path_.clear();
+    }
+
+private:
+    std::string target_;
+    std::string path_;
+    FileDescriptor fd_;
+};
+
+// Makes the rename itself durable; a failure here no longer endangers any data.
+void syncDirectory(const fs::path& directory)
+{
+    const FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY));
+    if (dir.valid())
+        ::fsync(dir.get());
+}
+
+// A symbolic link is followed, so that the file it names is replaced, not the link.
+fs::path resolveTarget(const std::string& fileName)
+{
+    fs::path target = fs::absolute(fileName);
+    std::error_code error;
+    if (fs::is_symlink(target, error)) {
+        const fs::path resolved = fs::weakly_canonical(target, error);
+        if (!error)
+            target = resolved;
+    }
+    return target;
+}
+
+void writeFileReplacing(const std::string& fileName, const std::vector<uint8_t>& content)
+{
+    const fs::path target = resolveTarget(fileName);
+    struct stat existing
+    {};
+    const mode_t permissions = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
+                                                                      : permissionsForNewFile();
+    TemporaryFile temporary(target);
+    temporary.write(content, permissions);
+    temporary.replaceTarget();
+    syncDirectory(target.parent_path());
+}
+
+} // namespace
+
+void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
+                         FileCipher* cipher)
+{
+    if (source.size() == 0)
+        return;
+    std::vector<uint8_t> content;
+    content.reserve(static_cast<size_t>(source.size()) + 1);
+    if (cipher != nullptr && !password.empty()) {
+        content.push_back(kEncryptedMarker);
+        cipher->InitKey(password);
+        source.setPosition(0);
+        ByteStream encrypted;
+        cipher->EncryptStream(source, encrypted, source.size());
+        content.insert(content.end(), encrypted.bytes().begin(), encrypted.bytes().end());
+    } else {
+        content.push_back(kPlainMarker);
+        content.insert(content.end(), source.bytes().begin(), source.bytes().end());
+    }
+    writeFileReplacing(fileName, content);
+}
+
+std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileCipher* cipher,
+                                              const PasswordCallback& onPassword)
+{
+    const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        fail("Cannot open file", fileName, errno);
+    }
+    std::vector<uint8_t> content = readAll(file.get(), fileName);
+    if (content.empty())
+        throw SilentAbort();
+
+    ByteStream payload;
+    if (cipher != nullptr && content.front() != kPlainMarker && onPassword) {
+        std::string password;
+        onPassword(password);
+        cipher->InitKey(password);
+        ByteStream encrypted(std::vector<uint8_t>(content.begin() + 1, content.end()));
+        cipher->DecryptStream(encrypted, payload, encrypted.size());
+    } else {
+        content.erase(content.begin());
+        payload = ByteStream(std::move(content));
+    }
+    payload.setPosition(0);
+    return payload;
+}
+
+} // namespace tamisko

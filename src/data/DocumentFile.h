@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/ByteStream.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamisko {
+
+class FileCipher;
+
+// A document file is one marker byte followed by the payload, plain or encrypted.
+inline constexpr uint8_t kPlainMarker = 33;     // '!'
+inline constexpr uint8_t kEncryptedMarker = 42; // '*'
+
+// Fills in the password (cp1253) of an encrypted file; empty when the user cancelled.
+using PasswordCallback = std::function<void(std::string& password)>;
+
+// Writes the payload behind its marker, encrypted when a cipher is given and the
+// password is not empty. An empty payload writes nothing. The file is replaced only
+// once the whole new content is on disk: on any failure the previous file is left as
+// it was and a tamisko::Error names the file and the reason.
+void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
+                         FileCipher* cipher);
+
+// Reads a document file into a payload positioned at 0; nothing when the file does not
+// exist. An empty file raises SilentAbort. Any marker other than the plain one is
+// decrypted when a cipher and a callback are given; the callback is asked for the key.
+std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileCipher* cipher,
+                                              const PasswordCallback& onPassword);
+
+} // namespace tamisko
