@@ -106,7 +106,7 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    void write(const std::vector<uint8_t>& content, mode_t permissions)
+    void write(std::span<const uint8_t> content, mode_t permissions)
     {
         if (::fchmod(fd_.get(), permissions) != 0)
             fail("Cannot create file", target_, errno);
@@ -149,7 +149,9 @@ fs::path resolveTarget(const std::string& fileName)
     return target;
 }
 
-void writeFileReplacing(const std::string& fileName, const std::vector<uint8_t>& content)
+} // namespace
+
+void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content)
 {
     const fs::path target = resolveTarget(fileName);
     struct stat existing
@@ -161,8 +163,6 @@ void writeFileReplacing(const std::string& fileName, const std::vector<uint8_t>&
     temporary.replaceTarget();
     syncDirectory(target.parent_path());
 }
-
-} // namespace
 
 void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
                          FileCipher* cipher)
@@ -182,7 +182,7 @@ void SaveProtectedStream(ByteStream& source, std::string_view password, const st
         content.push_back(kPlainMarker);
         content.insert(content.end(), source.bytes().begin(), source.bytes().end());
     }
-    writeFileReplacing(fileName, content);
+    ReplaceFileContents(fileName, content);
 }
 
 std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileCipher* cipher,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,10 +20,14 @@ inline constexpr uint8_t kEncryptedMarker = 42; // '*'
 // Fills in the password (cp1253) of an encrypted file; empty when the user cancelled.
 using PasswordCallback = std::function<void(std::string& password)>;
 
+// Replaces a file by the given bytes through a temporary file in the same folder that is
+// flushed to disk and renamed over the target only when everything was written; on any
+// failure the previous file is untouched, the temporary file removed and a
+// tamisko::Error names the file and the reason. A symbolic link is followed.
+void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content);
+
 // Writes the payload behind its marker, encrypted when a cipher is given and the
-// password is not empty. An empty payload writes nothing. The file is replaced only
-// once the whole new content is on disk: on any failure the previous file is left as
-// it was and a tamisko::Error names the file and the reason.
+// password is not empty, through ReplaceFileContents. An empty payload writes nothing.
 void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
                          FileCipher* cipher);
 

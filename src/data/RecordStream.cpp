@@ -1,0 +1,378 @@
+#include "data/RecordStream.h"
+
+#include "data/ByteStream.h"
+#include "data/Cp1253.h"
+#include "data/DayNumber.h"
+#include "data/Errors.h"
+#include "data/MemTable.h"
+#include "data/TableUtils.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace tamisko {
+namespace {
+
+// Type bytes of the codes that do not fit in one byte.
+constexpr uint8_t kStringByte = 18;
+constexpr uint8_t kType4095Byte = 19;
+constexpr uint8_t kType8192Byte = 20;
+constexpr uint8_t kType16384Byte = 21;
+
+template<typename Unsigned> void writeLittleEndian(ByteStream& stream, Unsigned value)
+{
+    uint8_t bytes[sizeof(Unsigned)];
+    for (size_t i = 0; i < sizeof(Unsigned); ++i)
+        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    stream.write(bytes, sizeof bytes);
+}
+
+template<typename Unsigned> Unsigned readLittleEndian(ByteStream& stream)
+{
+    uint8_t bytes[sizeof(Unsigned)];
+    stream.readExact(bytes, sizeof bytes);
+    Unsigned value = 0;
+    for (size_t i = 0; i < sizeof(Unsigned); ++i)
+        value |= static_cast<Unsigned>(bytes[i]) << (8 * i);
+    return value;
+}
+
+void writeByte(ByteStream& stream, uint8_t value)
+{
+    stream.write(&value, 1);
+}
+
+uint8_t readByte(ByteStream& stream)
+{
+    uint8_t value = 0;
+    stream.readExact(&value, 1);
+    return value;
+}
+
+void writeDouble(ByteStream& stream, double value)
+{
+    writeLittleEndian(stream, std::bit_cast<uint64_t>(value));
+}
+
+double readDouble(ByteStream& stream)
+{
+    return std::bit_cast<double>(readLittleEndian<uint64_t>(stream));
+}
+
+void writeText(ByteStream& stream, const std::string& text)
+{
+    if (text.size() > 0xFFFF)
+        throw Error("A text of " + std::to_string(text.size()) +
+                    " bytes is too long to be stored (at most 65535)");
+    writeLittleEndian(stream, static_cast<uint16_t>(text.size()));
+    stream.write(text.data(), static_cast<int64_t>(text.size()));
+}
+
+std::string readText(ByteStream& stream)
+{
+    const uint16_t length = readLittleEndian<uint16_t>(stream);
+    std::string text(length, '\0');
+    stream.readExact(text.data(), length);
+    return text;
+}
+
+uint8_t typeByte(uint16_t code)
+{
+    switch (code) {
+    case static_cast<uint16_t>(VarType::String):
+        return kStringByte;
+    case 4095:
+        return kType4095Byte;
+    case 8192:
+        return kType8192Byte;
+    case 16384:
+        return kType16384Byte;
+    default:
+        return static_cast<uint8_t>(code & 0xFF);
+    }
+}
+
+void writeValue(ByteStream& stream, const Variant& value)
+{
+    writeByte(stream, typeByte(value.typeCode()));
+    switch (value.type()) {
+    case VarType::SmallInt:
+        writeLittleEndian(stream, static_cast<uint16_t>(value.toInt64()));
+        break;
+    case VarType::Integer:
+        writeLittleEndian(stream, static_cast<uint32_t>(value.toInt64()));
+        break;
+    case VarType::Single:
+        writeLittleEndian(stream, std::bit_cast<uint32_t>(static_cast<float>(value.toDouble())));
+        break;
+    case VarType::Double:
+    case VarType::Date:
+        writeDouble(stream, value.toDouble());
+        break;
+    case VarType::Currency:
+        writeLittleEndian(stream, static_cast<uint64_t>(value.currencyScaled()));
+        break;
+    case VarType::OleStr:
+    case VarType::String:
+        writeText(stream, value.toString());
+        break;
+    case VarType::Boolean:
+        writeByte(stream, value.toBool() ? 1 : 0);
+        break;
+    case VarType::Byte:
+        writeByte(stream, static_cast<uint8_t>(value.toInt64()));
+        break;
+    default:
+        break; // empty, null and the codes without value bytes
+    }
+}
+
+Variant readValue(ByteStream& stream)
+{
+    const uint8_t type = readByte(stream);
+    switch (type) {
+    case 0:
+        return Variant();
+    case 1:
+        return Variant::null();
+    case 2:
+        return Variant::fromInt(static_cast<int16_t>(readLittleEndian<uint16_t>(stream)));
+    case 3:
+        return Variant::fromInt(static_cast<int32_t>(readLittleEndian<uint32_t>(stream)));
+    case 4:
+        return Variant::fromDouble(std::bit_cast<float>(readLittleEndian<uint32_t>(stream)));
+    case 5:
+        return Variant::fromDouble(readDouble(stream));
+    case 6:
+        return Variant::fromCurrencyScaled(
+            static_cast<int64_t>(readLittleEndian<uint64_t>(stream)));
+    case 7:
+        return Variant::fromDate(readDouble(stream));
+    case 8:
+    case kStringByte:
+        return Variant::fromString(readText(stream));
+    case 11:
+        return Variant::fromBool(readByte(stream) != 0);
+    case 17:
+        return Variant::fromInt(readByte(stream));
+    default:
+        // No writer of documents produces these; meeting one means the bytes are not a
+        // record stream (most often: decrypted with a wrong password).
+        throw Error("The document holds an unknown value type (" + std::to_string(type) + ")");
+    }
+}
+
+[[noreturn]] void invalidValue(const Field& field)
+{
+    throw Error(formatMessage("Invalid value for field '%s'", field.fieldName()));
+}
+
+bool isIntegerType(VarType type)
+{
+    return type == VarType::SmallInt || type == VarType::Integer || type == VarType::Byte;
+}
+
+bool isFloatType(VarType type)
+{
+    return type == VarType::Single || type == VarType::Double || type == VarType::Currency;
+}
+
+void checkInteger(const Field& field, const Variant& value, double low, double high)
+{
+    if (isIntegerType(value.type()) || isFloatType(value.type())) {
+        const double number = value.toDouble();
+        if (std::isfinite(number) && number == std::trunc(number) && number >= low &&
+            number <= high)
+            return;
+    }
+    invalidValue(field);
+}
+
+void checkText(const Field& field, const Variant& value)
+{
+    if (!value.isString())
+        invalidValue(field);
+    const std::string text = value.toString();
+    if (field.def().size > 0 && text.size() > static_cast<size_t>(field.def().size))
+        throw Error("The text of field '" + field.fieldName() + "' is longer than " +
+                    std::to_string(field.def().size) + " characters");
+    for (const char c : text) {
+        if (!cp1253::isDefinedByte(static_cast<unsigned char>(c)))
+            throw Error("The text of field '" + field.fieldName() +
+                        "' holds a character that the Greek code page does not define");
+    }
+}
+
+void checkDate(const Field& field, const Variant& value, bool wholeDay)
+{
+    if (value.type() != VarType::Date && value.type() != VarType::Double &&
+        !isIntegerType(value.type()))
+        invalidValue(field);
+    const double day = value.toDouble();
+    if (!std::isfinite(day) || (wholeDay && day != std::trunc(day)) ||
+        !days::inValidRange(std::floor(day)))
+        throw Error("Field '" + field.fieldName() + "' holds no valid date");
+}
+
+// A value of the stream must be one that the field can hold as it is.
+void checkFits(const Field& field, const Variant& value)
+{
+    if (value.isNullOrEmpty()) {
+        if (field.def().required)
+            throw Error(formatMessage("Field '%s' must have a value", field.fieldName()));
+        return;
+    }
+    switch (field.dataType()) {
+    case FieldType::String:
+        checkText(field, value);
+        break;
+    case FieldType::SmallInt:
+        checkInteger(field, value, INT16_MIN, INT16_MAX);
+        break;
+    case FieldType::Word:
+        checkInteger(field, value, 0, UINT16_MAX);
+        break;
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+        checkInteger(field, value, INT32_MIN, INT32_MAX);
+        break;
+    case FieldType::LargeInt:
+        checkInteger(field, value, -9.2e18, 9.2e18);
+        break;
+    case FieldType::Boolean:
+        if (value.type() != VarType::Boolean)
+            invalidValue(field);
+        break;
+    case FieldType::Float:
+    case FieldType::Currency:
+        if (!(isIntegerType(value.type()) || isFloatType(value.type())) ||
+            !std::isfinite(value.toDouble()))
+            invalidValue(field);
+        break;
+    case FieldType::Date:
+        checkDate(field, value, true);
+        break;
+    case FieldType::DateTime:
+    case FieldType::Time:
+        checkDate(field, value, false);
+        break;
+    case FieldType::Blob:
+        invalidValue(field);
+    }
+}
+
+// The value of a field as the stream stores it: amounts as doubles, not as currency.
+Variant streamValue(const Field& field)
+{
+    if (field.isNull())
+        return Variant::null();
+    const Variant value = field.value();
+    switch (field.dataType()) {
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::Word:
+    case FieldType::AutoInc:
+        return Variant::fromInt(value.toInt32());
+    case FieldType::Float:
+    case FieldType::Currency:
+        return Variant::fromDouble(value.toDouble());
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::DateTime:
+        return Variant::fromDate(value.toDouble());
+    case FieldType::String:
+        return Variant::fromString(value.toString());
+    default:
+        return value;
+    }
+}
+
+std::vector<Field*> fieldsByName(MemTable& table, const std::vector<std::string>& names)
+{
+    std::vector<Field*> fields;
+    fields.reserve(names.size());
+    for (const auto& name : names)
+        fields.push_back(&table.fieldByName(name));
+    return fields;
+}
+
+// Drops the record being filled when reading fails part-way through it.
+class PendingInsert
+{
+public:
+    explicit PendingInsert(MemTable& table) : table_(table) { table_.append(); }
+    ~PendingInsert()
+    {
+        if (!posted_ && table_.state() == DataSetState::Insert)
+            table_.cancel();
+    }
+    PendingInsert(const PendingInsert&) = delete;
+    PendingInsert& operator=(const PendingInsert&) = delete;
+
+    void post()
+    {
+        table_.post();
+        posted_ = true;
+    }
+
+private:
+    MemTable& table_;
+    bool posted_ = false;
+};
+
+} // namespace
+
+void WriteValueRow(ByteStream& stream, std::span<const Variant> values)
+{
+    for (const Variant& value : values)
+        writeValue(stream, value);
+}
+
+void ReadValueRow(ByteStream& stream, std::span<Variant> values)
+{
+    for (Variant& value : values)
+        value = readValue(stream);
+}
+
+void WriteTableRecords(ByteStream& stream, MemTable& table,
+                       const std::vector<std::string>& fieldNames)
+{
+    if (!table.active())
+        return;
+    CancelPending({&table});
+    const std::vector<Field*> fields = fieldsByName(table, fieldNames);
+    writeLittleEndian(stream, static_cast<uint32_t>(table.recordCount()));
+    std::vector<Variant> row(fields.size());
+    for (table.first(); !table.eof(); table.next()) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            row[i] = streamValue(*fields[i]);
+        WriteValueRow(stream, row);
+    }
+}
+
+void ReadTableRecords(ByteStream& stream, MemTable& table,
+                      const std::vector<std::string>& fieldNames)
+{
+    if (!table.active())
+        return;
+    CancelPending({&table});
+    const std::vector<Field*> fields = fieldsByName(table, fieldNames);
+    const auto count = static_cast<int32_t>(readLittleEndian<uint32_t>(stream));
+    std::vector<Variant> row(fields.size());
+    for (int32_t record = 0; record < count; ++record) {
+        PendingInsert insert(table);
+        std::fill(row.begin(), row.end(), Variant());
+        ReadValueRow(stream, row);
+        for (size_t i = 0; i < fields.size(); ++i) {
+            checkFits(*fields[i], row[i]);
+            if (row[i].isNullOrEmpty())
+                fields[i]->clear();
+            else
+                fields[i]->setValue(row[i]);
+        }
+        insert.post();
+    }
+}
+
+} // namespace tamisko

@@ -1,0 +1,179 @@
+#include "data/TableUtils.h"
+
+#include "data/Cp1253.h"
+#include "data/DocumentFile.h"
+#include "data/Format.h"
+#include "data/MemTable.h"
+#include "data/RegionalSettings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace tamisko {
+namespace {
+
+// The one saved set of SuspendViews.
+struct SuspendedViews
+{
+    std::vector<DataSource*> sources;
+    std::vector<int32_t> recNos;
+};
+
+SuspendedViews& suspendedViews()
+{
+    static SuspendedViews views;
+    return views;
+}
+
+std::string timeOfDay(double dayNumber)
+{
+    const double fraction = dayNumber - std::floor(dayNumber);
+    const auto seconds = static_cast<long>(std::lround(fraction * 86400.0)) % 86400;
+    char text[16];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
+    return text;
+}
+
+std::string fieldText(const Field& field, const RegionalSettings& settings, TableTextForm form)
+{
+    if (field.isNull())
+        return {};
+    const Variant value = field.value();
+    if (value.isNullOrEmpty())
+        return {};
+    switch (field.dataType()) {
+    case FieldType::String:
+        return value.toString();
+    case FieldType::Float:
+    case FieldType::Currency:
+        return formatGeneral(value.toDouble(), settings.decimalSeparator);
+    case FieldType::Date:
+    case FieldType::DateTime: {
+        const double day = value.toDouble();
+        std::string text = formatDate(std::floor(day), settings);
+        if (form == TableTextForm::Export && day != std::floor(day))
+            text += " " + timeOfDay(day);
+        return text;
+    }
+    case FieldType::Time:
+        return timeOfDay(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+std::vector<const Field*> visibleFields(const MemTable& table)
+{
+    std::vector<const Field*> fields;
+    for (int i = 0; i < table.fieldCount(); ++i) {
+        if (table.field(i).visible())
+            fields.push_back(&table.field(i));
+    }
+    return fields;
+}
+
+template<typename TextOf>
+void appendLine(std::string& text, const std::vector<const Field*>& fields, TextOf textOf)
+{
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            text += '\t';
+        text += textOf(*fields[i]);
+    }
+    text += "\r\n";
+}
+
+} // namespace
+
+void ReplaceFieldValues(MemTable& table, std::string_view fieldName, const Variant& oldValue,
+                        const Variant& newValue)
+{
+    if (!table.active())
+        return;
+    CancelPending({&table});
+    for (table.first(); !table.eof(); table.next()) {
+        if (table.fieldValue(fieldName).equals(oldValue)) {
+            table.edit();
+            table.setFieldValue(fieldName, newValue);
+            table.post();
+        }
+    }
+}
+
+void SuspendViews(std::initializer_list<DataSource*> sources)
+{
+    SuspendedViews& views = suspendedViews();
+    views.sources.assign(sources.begin(), sources.end());
+    views.recNos.assign(sources.size(), 0);
+    for (size_t i = 0; i < views.sources.size(); ++i) {
+        DataSource* source = views.sources[i];
+        MemTable* table = source->dataSet();
+        if (table == nullptr)
+            continue;
+        CancelPending({table});
+        if (table->active() && !table->isEmpty())
+            views.recNos[i] = table->recNo();
+        source->setEnabled(false);
+    }
+}
+
+void ResumeViews()
+{
+    const SuspendedViews& views = suspendedViews();
+    for (size_t i = 0; i < views.sources.size(); ++i) {
+        DataSource* source = views.sources[i];
+        MemTable* table = source->dataSet();
+        if (table == nullptr)
+            continue;
+        source->setEnabled(true);
+        if (table->active() && !table->isEmpty())
+            table->setRecNo(views.recNos[i]);
+    }
+}
+
+void CancelPending(std::initializer_list<MemTable*> tables)
+{
+    for (MemTable* table : tables) {
+        if (table->active() &&
+            (table->state() == DataSetState::Edit || table->state() == DataSetState::Insert))
+            table->cancel();
+    }
+}
+
+std::string FileNameWithoutExt(std::string_view path)
+{
+    const auto separator = path.find_last_of("/\\:");
+    const std::string_view name =
+        separator == std::string_view::npos ? path : path.substr(separator + 1);
+    const auto dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
+}
+
+std::optional<std::string> TableText(MemTable& table, const RegionalSettings& settings,
+                                     TableTextForm form)
+{
+    if (!table.active() || table.isEmpty())
+        return std::nullopt;
+    const std::vector<const Field*> fields = visibleFields(table);
+    std::string text;
+    appendLine(text, fields, [](const Field& field) { return field.displayName(); });
+    for (table.first(); !table.eof(); table.next())
+        appendLine(text, fields,
+                   [&](const Field& field) { return fieldText(field, settings, form); });
+    return text;
+}
+
+bool ExportTableToTextFile(MemTable& table, const std::string& fileName,
+                           const RegionalSettings& settings)
+{
+    const std::optional<std::string> text = TableText(table, settings, TableTextForm::Export);
+    if (!text)
+        return false;
+    const std::string utf8 = cp1253::toUtf8OrThrow(*text);
+    ReplaceFileContents(fileName, {reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()});
+    return true;
+}
+
+} // namespace tamisko
