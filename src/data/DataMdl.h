@@ -9,6 +9,8 @@
 
 namespace tamisko {
 
+class ByteStream;
+
 // How the data module reaches the main window: the two window messages.
 class DocumentNotifier
 {
@@ -26,6 +28,20 @@ inline constexpr int MSG_DATA_MODIFIED = 1285;
 // The 28 categories of every new document (cp1253 bytes; note the Latin 'o' of "δάνειo").
 const std::vector<std::string>& DefaultCategories();
 
+// The fields of the two tables; texts, display labels included, are cp1253 bytes.
+// DefineCatTable opens the category table with AutoSort on "Category".
+void DefineCatTable(MemTable& table);
+// The movements' lookup field Category is looked up in the given category table.
+void DefineLogTable(MemTable& table, MemTable& categories);
+
+// The document payload: the category block, then the movement block.
+const std::vector<std::string>& CatFieldNames(); // CatNum, Category
+const std::vector<std::string>& LogFieldNames(); // Date, CatNum, Eispraxi, Pliromi, Perigrafi
+void WriteDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& movements);
+// Reads a whole payload from its start into the tables; bytes left over after the
+// movement block are an Error like every other flaw of the record stream.
+void ReadDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& movements);
+
 // The one place where a cash book lives in memory.
 class DataMod
 {
@@ -37,8 +53,8 @@ public:
 
     MemTable CatTable{"CatTable"};
     MemTable LogTable{"LogTable"};
-    DataSource CatSource;
-    DataSource LogSource;
+    DataSource CatSource{&CatTable};
+    DataSource LogSource{&LogTable};
     FileCipher Cipher;
 
     long double Balance = 0;
@@ -51,17 +67,24 @@ public:
     // false when the user cancelled. Without a prompt the empty password is used.
     void setPasswordPrompt(std::function<bool(std::string& password)> prompt);
 
+    // An empty cash book with the default categories and no password.
     void NewDocument();
+    // Reads the whole document into fresh tables and takes it over only when it read
+    // cleanly; on any failure the open document, its password and its summary stay
+    // exactly as they were and the Error goes on to the caller.
     void OpenDocument(const std::string& fileName);
+    // Writes both tables, encrypted when DocumentPassword is set; the previous file
+    // survives any failure.
     void SaveDocument(const std::string& fileName);
+    // Balance, FirstDate and LastDate from the whole movement table; nothing while
+    // LogSource is disabled.
     void RecomputeSummary();
     void GetOpenPassword(std::string& password);
 
-private:
     void CatTableAfterPost(MemTable& dataSet);
     void LogTableAfterPost(MemTable& dataSet);
-    void defineTables();
 
+private:
     DocumentNotifier* notifier_ = nullptr;
     std::function<bool(std::string&)> passwordPrompt_;
 };

@@ -1,0 +1,305 @@
+#include "data/DataMdl.h"
+
+#include "data/ByteStream.h"
+#include "data/Cp1253.h"
+#include "data/DocumentFile.h"
+#include "data/Errors.h"
+#include "data/RecordStream.h"
+#include "data/TableUtils.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace tamisko {
+namespace {
+
+std::string greek(std::string_view utf8)
+{
+    return cp1253::fromUtf8OrThrow(utf8);
+}
+
+// Views detached for the duration of a scope, reattached on every path.
+class ViewsSuspended
+{
+public:
+    ViewsSuspended(DataSource& first, DataSource& second) { SuspendViews({&first, &second}); }
+    ~ViewsSuspended() { ResumeViews(); }
+    ViewsSuspended(const ViewsSuspended&) = delete;
+    ViewsSuspended& operator=(const ViewsSuspended&) = delete;
+};
+
+// A data source disabled for a scan and enabled again however the scan ends.
+class SourceDisabled
+{
+public:
+    explicit SourceDisabled(DataSource& source) : source_(source) { source_.setEnabled(false); }
+    ~SourceDisabled() { source_.setEnabled(true); }
+    SourceDisabled(const SourceDisabled&) = delete;
+    SourceDisabled& operator=(const SourceDisabled&) = delete;
+
+private:
+    DataSource& source_;
+};
+
+} // namespace
+
+const std::vector<std::string>& DefaultCategories()
+{
+    static const std::vector<std::string> names = [] {
+        const char* const utf8[] = {
+            "αναψυκτικά",
+            "βιβλία",
+            "γραφική ύλη",
+            "εφημερίδες",
+            "θέρμανση",
+            "καπνός",
+            "κινηματογράφος",
+            "διασκέδαση",
+            "προσωπικά είδη",
+            "τρόφιμα",
+            "φαγητό έτοιμο",
+            "φάρμακα",
+            "γιατρός",
+            "ύδρευση",
+            "ΔΕΗ",
+            "ΟΤΕ",
+            "κοινόχρηστα",
+            "ενοίκιο",
+            "υπολογιστής",
+            "μεταφορικά έξοδα",
+            "ρούχα",
+            "διαρκή αγαθά",
+            "άλλα έξοδα",
+            "άλλα έσοδα",
+            "λογ. τράπεζας",
+            "δάνειo" /* Latin o */,
+            "δόσεις δανείων",
+            "μισθός",
+        };
+        std::vector<std::string> result;
+        std::transform(std::begin(utf8), std::end(utf8), std::back_inserter(result), greek);
+        return result;
+    }();
+    return names;
+}
+
+void DefineCatTable(MemTable& table)
+{
+    const std::string label = greek("Κατηγορία");
+    table.addField({.name = "CatNum",
+                    .type = FieldType::AutoInc,
+                    .displayLabel = label,
+                    .displayWidth = 6,
+                    .required = true,
+                    .visible = false});
+    table.addField({.name = "Category",
+                    .type = FieldType::String,
+                    .size = 30,
+                    .displayLabel = label,
+                    .displayWidth = 17,
+                    .required = true});
+    table.setSortFields("Category");
+    table.setSortOptions(0);
+    table.setAutoSort(true);
+    table.setDoBinaryLocate(true);
+    table.open();
+}
+
+void DefineLogTable(MemTable& table, MemTable& categories)
+{
+    table.addField({.name = "Date",
+                    .type = FieldType::Date,
+                    .displayLabel = greek("Ημέρα"),
+                    .required = true});
+    table.addField({.name = "CatNum",
+                    .type = FieldType::Integer,
+                    .displayLabel = greek("Κατηγορία"),
+                    .required = true,
+                    .visible = false});
+    table.addField({.name = "Category",
+                    .type = FieldType::String,
+                    .kind = FieldKind::Lookup,
+                    .size = 30,
+                    .displayLabel = greek("Κατηγορία"),
+                    .displayWidth = 30,
+                    .keyFields = "CatNum",
+                    .lookupDataSet = &categories,
+                    .lookupKeyFields = "CatNum",
+                    .lookupResultField = "Category"});
+    table.addField({.name = "Eispraxi",
+                    .type = FieldType::Currency,
+                    .displayLabel = greek("Είσπραξη"),
+                    .displayWidth = 13});
+    table.addField({.name = "Pliromi",
+                    .type = FieldType::Currency,
+                    .displayLabel = greek("Πληρωμή"),
+                    .displayWidth = 13});
+    table.addField({.name = "Perigrafi",
+                    .type = FieldType::String,
+                    .size = 200,
+                    .displayLabel = greek("Περιγραφή"),
+                    .displayWidth = 50});
+    table.setAutoSort(false);
+    table.setDoBinaryLocate(true);
+    table.open();
+}
+
+const std::vector<std::string>& CatFieldNames()
+{
+    static const std::vector<std::string> names{"CatNum", "Category"};
+    return names;
+}
+
+const std::vector<std::string>& LogFieldNames()
+{
+    static const std::vector<std::string> names{"Date", "CatNum", "Eispraxi", "Pliromi",
+                                                "Perigrafi"};
+    return names;
+}
+
+void WriteDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& movements)
+{
+    WriteTableRecords(stream, categories, CatFieldNames());
+    WriteTableRecords(stream, movements, LogFieldNames());
+}
+
+void ReadDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& movements)
+{
+    stream.setPosition(0);
+    ReadTableRecords(stream, categories, CatFieldNames());
+    ReadTableRecords(stream, movements, LogFieldNames());
+    if (stream.position() != stream.size())
+        throw Error("The document holds " + std::to_string(stream.size() - stream.position()) +
+                    " bytes after its movements");
+}
+
+DataMod::DataMod()
+{
+    DefineCatTable(CatTable);
+    DefineLogTable(LogTable, CatTable);
+    CatTable.setAfterPost([this](MemTable& table) { CatTableAfterPost(table); });
+    LogTable.setAfterPost([this](MemTable& table) { LogTableAfterPost(table); });
+    LogTable.setAfterDelete([this](MemTable& table) { LogTableAfterPost(table); });
+}
+
+DataMod::~DataMod()
+{
+    // The handlers refer to this module; the tables must not call them while going.
+    CatTable.setAfterPost({});
+    LogTable.setAfterPost({});
+    LogTable.setAfterDelete({});
+}
+
+void DataMod::setNotifier(DocumentNotifier* notifier)
+{
+    notifier_ = notifier;
+}
+
+void DataMod::setPasswordPrompt(std::function<bool(std::string&)> prompt)
+{
+    passwordPrompt_ = std::move(prompt);
+}
+
+void DataMod::NewDocument()
+{
+    CancelPending({&CatTable, &LogTable});
+    CatTable.clearRecords();
+    LogTable.clearRecords();
+    Field& category = CatTable.fieldByName("Category");
+    for (const std::string& name : DefaultCategories()) {
+        CatTable.append();
+        category.setAsString(name);
+        CatTable.post();
+    }
+    CatTable.sortByFields("Category", 0);
+    DocumentPassword.clear();
+}
+
+void DataMod::OpenDocument(const std::string& fileName)
+{
+    const std::string previousPassword = DocumentPassword;
+    try {
+        DocumentPassword.clear();
+        std::optional<ByteStream> payload = LoadProtectedStream(
+            fileName, &Cipher, [this](std::string& password) { GetOpenPassword(password); });
+        if (!payload)
+            throw Error("Cannot open file \"" + fileName + "\": the file does not exist");
+
+        // Fresh tables, without the module's handlers: nothing is announced until the
+        // whole document has been read.
+        MemTable categories("CatTable");
+        MemTable movements("LogTable");
+        DefineCatTable(categories);
+        DefineLogTable(movements, categories);
+        ReadDocumentPayload(*payload, categories, movements);
+        categories.sortByFields("Category", 0);
+
+        CatTable.swapContents(categories);
+        LogTable.swapContents(movements);
+    } catch (...) {
+        DocumentPassword = previousPassword;
+        throw;
+    }
+    RecomputeSummary();
+}
+
+void DataMod::SaveDocument(const std::string& fileName)
+{
+    ByteStream stream;
+    const ViewsSuspended suspended(LogSource, CatSource);
+    WriteDocumentPayload(stream, CatTable, LogTable);
+    SaveProtectedStream(stream, DocumentPassword, fileName, &Cipher);
+}
+
+void DataMod::RecomputeSummary()
+{
+    if (!LogSource.enabled())
+        return;
+    CancelPending({&LogTable, &CatTable});
+    Balance = 0;
+    if (!LogTable.isEmpty()) {
+        const int recNo = LogTable.recNo();
+        {
+            const SourceDisabled scanning(LogSource);
+            const Field& date = LogTable.fieldByName("Date");
+            const Field& receipt = LogTable.fieldByName("Eispraxi");
+            const Field& payment = LogTable.fieldByName("Pliromi");
+            LogTable.first();
+            FirstDate = LastDate = date.asFloat();
+            for (; !LogTable.eof(); LogTable.next()) {
+                Balance = Balance + static_cast<long double>(receipt.asFloat()) -
+                          static_cast<long double>(payment.asFloat());
+                const double day = date.asFloat();
+                FirstDate = std::min(FirstDate, day);
+                LastDate = std::max(LastDate, day);
+            }
+        }
+        LogTable.setRecNo(recNo);
+    }
+    if (notifier_)
+        notifier_->postBalanceChanged();
+}
+
+void DataMod::GetOpenPassword(std::string& password)
+{
+    password.clear();
+    std::string typed = password;
+    if (passwordPrompt_ && passwordPrompt_(typed))
+        password = typed;
+    DocumentPassword = password;
+}
+
+void DataMod::CatTableAfterPost(MemTable&)
+{
+    if (notifier_)
+        notifier_->sendDataModified();
+}
+
+void DataMod::LogTableAfterPost(MemTable&)
+{
+    if (notifier_)
+        notifier_->sendDataModified();
+    RecomputeSummary();
+}
+
+} // namespace tamisko
