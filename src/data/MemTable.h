@@ -15,7 +15,8 @@ namespace tamisko {
 class MemTable;
 class DataSource;
 
-enum class FieldType {
+enum class FieldType
+{
     String,
     SmallInt,
     Integer,
@@ -31,12 +32,24 @@ enum class FieldType {
     Blob, // not supported: opening a table with it fails
 };
 
-enum class FieldKind { Data, Calculated, Lookup };
+enum class FieldKind
+{
+    Data,
+    Calculated,
+    Lookup
+};
 
-enum class DataSetState { Inactive, Browse, Edit, Insert };
+enum class DataSetState
+{
+    Inactive,
+    Browse,
+    Edit,
+    Insert
+};
 
 // Sort and locate options (a bit set).
-enum MemTableOption : unsigned {
+enum MemTableOption : unsigned
+{
     mtcoDescending = 1u << 0,
     mtcoCaseInsensitive = 1u << 1,
     mtcoPartialKey = 1u << 2,
@@ -45,21 +58,21 @@ using MemTableOptions = unsigned;
 
 struct FieldDef
 {
-    std::string name;
+    std::string name{};
     FieldType type = FieldType::String;
     FieldKind kind = FieldKind::Data;
     int size = 0; // strings: the most characters the field holds
-    std::string displayLabel;
+    std::string displayLabel{};
     int displayWidth = 0; // 0: the default width
     bool required = false;
     bool visible = true;
     bool readOnly = false;
     // Lookup fields: the value is lookupResultField of the row of lookupDataSet whose
     // lookupKeyFields equal this record's keyFields.
-    std::string keyFields;
+    std::string keyFields{};
     MemTable* lookupDataSet = nullptr;
-    std::string lookupKeyFields;
-    std::string lookupResultField;
+    std::string lookupKeyFields{};
+    std::string lookupResultField{};
 };
 
 // A field of a table; reads and writes the table's current record.
@@ -104,7 +117,8 @@ private:
 };
 
 // What a data source tells its controls.
-enum class DataEvent {
+enum class DataEvent
+{
     DataSetChanged, // contents or order changed: reread everything
     RecordChanged,  // a field of the current record changed (field given) or the record
     Scrolled,       // the cursor moved to another record
@@ -119,6 +133,7 @@ class DataLink
 public:
     virtual ~DataLink();
     virtual void dataEvent(DataEvent event, const Field* field) = 0;
+    DataSource* dataSource() const { return source_; }
 
 private:
     friend class DataSource;
@@ -146,6 +161,8 @@ public:
     void notify(DataEvent event, const Field* field = nullptr);
 
 private:
+    void forEachLink(DataEvent event, const Field* field);
+
     MemTable* table_ = nullptr;
     bool enabled_ = true;
     std::vector<DataLink*> links_;
@@ -176,6 +193,8 @@ public:
     Field* findField(std::string_view name); // case-insensitive match
 
     DataSetState state() const;
+    // True when a field of the pending edit or insert has been written.
+    bool modified() const;
 
     void append();
     void insert();

@@ -1,0 +1,1291 @@
+#include "data/MemTable.h"
+
+#include "data/Errors.h"
+#include "data/RecordBuffer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace tamisko {
+namespace {
+
+// The bookmark counter must never pass this value.
+constexpr int32_t lastBookmark = 2147483599;
+
+enum class Storage
+{
+    String,
+    Integer,
+    Float
+};
+
+Storage storageOf(FieldType type)
+{
+    switch (type) {
+    case FieldType::String:
+        return Storage::String;
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::Word:
+    case FieldType::Boolean:
+    case FieldType::LargeInt:
+    case FieldType::AutoInc:
+        return Storage::Integer;
+    default:
+        return Storage::Float;
+    }
+}
+
+// The type numbers of the data-set toolkit whose files and messages we follow.
+int toolkitTypeNumber(FieldType type)
+{
+    switch (type) {
+    case FieldType::String:
+        return 1;
+    case FieldType::SmallInt:
+        return 2;
+    case FieldType::Integer:
+        return 3;
+    case FieldType::Word:
+        return 4;
+    case FieldType::Boolean:
+        return 5;
+    case FieldType::Float:
+        return 6;
+    case FieldType::Currency:
+        return 7;
+    case FieldType::Date:
+        return 9;
+    case FieldType::Time:
+        return 10;
+    case FieldType::DateTime:
+        return 11;
+    case FieldType::AutoInc:
+        return 14;
+    case FieldType::Blob:
+        return 15;
+    case FieldType::LargeInt:
+        return 25;
+    }
+    return 0;
+}
+
+bool isSupported(FieldType type)
+{
+    return type != FieldType::Blob;
+}
+
+char asciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiUpper(x) == asciiUpper(y);
+           });
+}
+
+// "A;B ; C" -> {"A", "B", "C"}
+std::vector<std::string_view> splitFieldNames(std::string_view names)
+{
+    std::vector<std::string_view> result;
+    while (!names.empty()) {
+        const size_t end = std::min(names.find(';'), names.size());
+        std::string_view name = names.substr(0, end);
+        while (!name.empty() && name.front() == ' ')
+            name.remove_prefix(1);
+        while (!name.empty() && name.back() == ' ')
+            name.remove_suffix(1);
+        if (!name.empty())
+            result.push_back(name);
+        names.remove_prefix(std::min(end + 1, names.size()));
+    }
+    return result;
+}
+
+template<typename T> int threeWay(T a, T b)
+{
+    return (a > b) - (a < b);
+}
+
+[[noreturn]] void fail(std::string_view pattern, std::string_view argument)
+{
+    throw Error(formatMessage(pattern, argument));
+}
+
+// Restores a value when the scope ends, also on exceptions.
+template<typename T> class ValueRestorer
+{
+public:
+    ValueRestorer(T& target, T value) : target_(target), saved_(std::exchange(target, value)) {}
+    ~ValueRestorer() { target_ = saved_; }
+    ValueRestorer(const ValueRestorer&) = delete;
+    ValueRestorer& operator=(const ValueRestorer&) = delete;
+
+private:
+    T& target_;
+    T saved_;
+};
+
+} // namespace
+
+struct MemTable::Impl
+{
+    explicit Impl(MemTable& owner) : self(owner) {}
+
+    struct LookupBinding
+    {
+        int field = -1;
+        std::vector<int> keyFields;
+    };
+
+    // Key values converted to the key fields' types, ready for comparison.
+    struct SearchKey
+    {
+        std::vector<int> fields;
+        RecordBuffer values;
+    };
+
+    MemTable& self;
+    RecordLayout layout;
+    std::vector<RecordBuffer> records;
+    RecordBuffer buffer; // the record being edited or inserted
+    bool insertAtStart = false;
+    DataSetState state = DataSetState::Inactive;
+    bool modified = false;
+    int cursor = -1; // index into records, -1 before the first record
+    bool eof = true;
+    bool bof = true;
+
+    std::string sortFields;
+    MemTableOptions sortOptions = 0;
+    bool autoSort = false;
+    bool doBinaryLocate = false;
+    bool sorted = false;
+
+    bool filtered = false;
+    std::function<bool(MemTable&)> onFilterRecord;
+    const RecordBuffer* filterRecord = nullptr; // the record the filter is looking at
+
+    int64_t autoIncMark = -1;
+    int32_t nextBookmark = 1;
+    int autoIncField = -1;
+    std::vector<LookupBinding> lookups;
+
+    std::function<void(MemTable&)> afterPost;
+    std::function<void(MemTable&)> afterDelete;
+
+    std::vector<DataSource*> sources;
+    int controlsDisabled = 0;
+    std::shared_ptr<const Collation> collation = greekCollation();
+
+    int recordTotal() const { return static_cast<int>(records.size()); }
+    RecordView view(int row) const { return records[static_cast<size_t>(row)].view(); }
+    bool editing() const { return state == DataSetState::Edit || state == DataSetState::Insert; }
+    bool filterActive() const { return filtered && onFilterRecord; }
+    const Field& field(int index) const { return *self.fields_[static_cast<size_t>(index)]; }
+
+    void requireActive() const
+    {
+        if (state == DataSetState::Inactive)
+            throw Error("Cannot perform this operation on a closed dataset");
+    }
+
+    void notify(DataEvent event, const Field* changed = nullptr) const
+    {
+        if (controlsDisabled > 0)
+            return;
+        for (size_t i = 0; i < sources.size(); ++i)
+            sources[i]->notify(event, changed);
+    }
+
+    // The buffer that field reads see.
+    const RecordBuffer* currentBuffer() const
+    {
+        if (filterRecord)
+            return filterRecord;
+        if (editing())
+            return &buffer;
+        if (state == DataSetState::Browse && cursor >= 0)
+            return &records[static_cast<size_t>(cursor)];
+        return nullptr;
+    }
+
+    Variant read(const RecordBuffer& record, const Field& f) const
+    {
+        const int i = f.index();
+        if (record.isNull(i))
+            return Variant::null();
+        switch (f.dataType()) {
+        case FieldType::String:
+            return Variant::fromString(std::string(record.stringAt(i)));
+        case FieldType::SmallInt:
+            return Variant::fromSmallInt(static_cast<int16_t>(record.intAt(i)));
+        case FieldType::Integer:
+        case FieldType::Word:
+        case FieldType::AutoInc:
+            return Variant::fromInt(static_cast<int32_t>(record.intAt(i)));
+        case FieldType::LargeInt: {
+            const int64_t value = record.intAt(i);
+            if (value >= INT32_MIN && value <= INT32_MAX)
+                return Variant::fromInt(static_cast<int32_t>(value));
+            return Variant::fromDouble(static_cast<double>(value));
+        }
+        case FieldType::Boolean:
+            return Variant::fromBool(record.intAt(i) != 0);
+        case FieldType::Float:
+        case FieldType::Currency:
+            return Variant::fromDouble(record.doubleAt(i));
+        case FieldType::Date:
+        case FieldType::Time:
+        case FieldType::DateTime:
+            return Variant::fromDate(record.doubleAt(i));
+        case FieldType::Blob:
+            break;
+        }
+        return Variant::null();
+    }
+
+    // Converts and stores a value; true when the field's contents changed.
+    bool store(RecordBuffer& record, const Field& f, const Variant& value) const
+    {
+        const int i = f.index();
+        const bool wasNull = record.isNull(i);
+        if (value.isNullOrEmpty()) {
+            if (!wasNull)
+                record.setNull(layout, i);
+            return !wasNull;
+        }
+        try {
+            switch (storageOf(f.dataType())) {
+            case Storage::String: {
+                std::string text = value.toString();
+                if (f.def().size > 0 && text.size() > static_cast<size_t>(f.def().size))
+                    text.resize(static_cast<size_t>(f.def().size));
+                if (!wasNull && record.stringAt(i) == text)
+                    return false;
+                record.setString(layout, i, text);
+                return true;
+            }
+            case Storage::Integer: {
+                const int64_t number = integerFor(f, value);
+                if (!wasNull && record.intAt(i) == number)
+                    return false;
+                record.setInt(i, number);
+                return true;
+            }
+            case Storage::Float: {
+                double number = value.toDouble();
+                if (f.dataType() == FieldType::Date)
+                    number = std::trunc(number);
+                if (!wasNull && record.doubleAt(i) == number)
+                    return false;
+                record.setDouble(i, number);
+                return true;
+            }
+            }
+        } catch (const Error&) {
+        }
+        fail("Invalid value for field '%s'", f.displayName());
+    }
+
+    static int64_t integerFor(const Field& f, const Variant& value)
+    {
+        int64_t lowest = INT32_MIN;
+        int64_t highest = INT32_MAX;
+        switch (f.dataType()) {
+        case FieldType::Boolean:
+            return value.toBool() ? 1 : 0;
+        case FieldType::LargeInt:
+            return value.toInt64();
+        case FieldType::SmallInt:
+            lowest = INT16_MIN;
+            highest = INT16_MAX;
+            break;
+        case FieldType::Word:
+            lowest = 0;
+            highest = UINT16_MAX;
+            break;
+        default:
+            break;
+        }
+        const int64_t number = value.toInt64();
+        if (number < lowest || number > highest)
+            throw Error("out of range");
+        return number;
+    }
+
+    // A write through a field by the table's user.
+    void write(const Field& f, const Variant& value)
+    {
+        if (!editing())
+            throw Error("Dataset is not in edit mode.");
+        if (f.def().readOnly)
+            fail("Field %s is read only", f.displayName());
+        assign(f, value);
+    }
+
+    // A write of the pending record, by the user or by the table itself.
+    void assign(const Field& f, const Variant& value, bool notifyControls = true)
+    {
+        const bool changed = store(buffer, f, value);
+        modified = true;
+        if (changed && state == DataSetState::Edit)
+            sorted = false;
+        if (notifyControls)
+            notify(DataEvent::RecordChanged, &f);
+        if (f.kind() == FieldKind::Data)
+            computeLookups(notifyControls);
+    }
+
+    void computeLookups(bool notifyChanges)
+    {
+        for (const LookupBinding& binding : lookups) {
+            const Field& f = field(binding.field);
+            MemTable* source = f.def().lookupDataSet;
+            if (!source)
+                continue;
+            std::vector<Variant> keys;
+            keys.reserve(binding.keyFields.size());
+            for (const int key : binding.keyFields)
+                keys.push_back(read(buffer, field(key)));
+            const Variant result =
+                source->lookup(f.def().lookupKeyFields, keys, f.def().lookupResultField);
+            if (!store(buffer, f, result))
+                continue;
+            if (state == DataSetState::Edit)
+                sorted = false;
+            if (notifyChanges)
+                notify(DataEvent::RecordChanged, &f);
+        }
+    }
+
+    // Record comparison -------------------------------------------------------------
+
+    int compareField(RecordView a, RecordView b, int i, MemTableOptions options) const
+    {
+        const bool aNull = a.isNull(i);
+        const bool bNull = b.isNull(i);
+        if (aNull || bNull)
+            return aNull == bNull ? 0 : (aNull ? -1 : 1);
+        switch (storageOf(field(i).dataType())) {
+        case Storage::String: {
+            const std::string_view first = a.stringAt(i);
+            std::string_view second = b.stringAt(i);
+            if ((options & mtcoPartialKey) && second.size() > first.size())
+                second = second.substr(0, first.size());
+            const int result =
+                collation->compare(first, second, (options & mtcoCaseInsensitive) != 0);
+            return threeWay(result, 0);
+        }
+        case Storage::Integer:
+            return threeWay(a.intAt(i), b.intAt(i));
+        case Storage::Float:
+            return threeWay(a.doubleAt(i), b.doubleAt(i));
+        }
+        return 0;
+    }
+
+    int compareKeys(RecordView a, RecordView b, const std::vector<int>& fields,
+                    MemTableOptions options) const
+    {
+        for (const int i : fields) {
+            if (const int result = compareField(a, b, i, options); result != 0)
+                return result;
+        }
+        return 0;
+    }
+
+    // The sort order: keys, then the record-number slots; descending negates both.
+    int compareForSort(RecordView a, RecordView b, const std::vector<int>& fields,
+                       MemTableOptions options) const
+    {
+        int result = compareKeys(a, b, fields, options);
+        if (result == 0)
+            result = threeWay(a.recNoSlot(), b.recNoSlot());
+        return (options & mtcoDescending) ? -result : result;
+    }
+
+    // Sorting -----------------------------------------------------------------------
+
+    std::vector<int> resolveSortFields(std::string_view names) const
+    {
+        std::vector<int> result;
+        for (const std::string_view name : splitFieldNames(names)) {
+            const Field& f = self.fieldByName(name);
+            if (f.kind() == FieldKind::Lookup || !isSupported(f.dataType()))
+                fail("Can't index on field %s", f.fieldName());
+            result.push_back(f.index());
+        }
+        return result;
+    }
+
+    void quickSort(int low, int high, const std::vector<int>& fields, MemTableOptions options)
+    {
+        while (low < high) {
+            int left = low;
+            int right = high;
+            // The pivot is the record, not the slot: swaps move it around.
+            const RecordView pivot = view(low + (high - low) / 2);
+            do {
+                while (compareForSort(view(left), pivot, fields, options) < 0)
+                    ++left;
+                while (compareForSort(view(right), pivot, fields, options) > 0)
+                    --right;
+                if (left <= right) {
+                    std::swap(records[static_cast<size_t>(left)],
+                              records[static_cast<size_t>(right)]);
+                    ++left;
+                    --right;
+                }
+            } while (left <= right);
+            if (low < right)
+                quickSort(low, right, fields, options);
+            low = left;
+        }
+    }
+
+    void sortRecords(const std::vector<int>& fields, MemTableOptions options)
+    {
+        const std::byte* current =
+            cursor >= 0 ? records[static_cast<size_t>(cursor)].identity() : nullptr;
+        quickSort(0, recordTotal() - 1, fields, options);
+        if (current)
+            cursor = indexOf(current);
+        sorted = true;
+    }
+
+    int indexOf(const std::byte* identity) const
+    {
+        for (int i = 0; i < recordTotal(); ++i) {
+            if (records[static_cast<size_t>(i)].identity() == identity)
+                return i;
+        }
+        return -1;
+    }
+
+    // Moves the record just posted at `at` to its place among the others, which are in
+    // order; returns its new position.
+    int placeSorted(int at, const std::vector<int>& fields)
+    {
+        const int count = recordTotal();
+        if (count < 2)
+            return at;
+        const auto compareWith = [&](int other) {
+            return compareForSort(view(at), view(other), fields, sortOptions);
+        };
+        bool lookRight = at == 0;
+        if (at > 0 && at < count - 1) {
+            const int result = compareWith(at + 1);
+            if (result == 0)
+                return at;
+            lookRight = result > 0;
+        }
+        int target = at;
+        if (lookRight) {
+            if (compareWith(at + 1) <= 0)
+                return at;
+            if (compareWith(count - 1) >= 0) {
+                target = count - 1;
+            } else {
+                int below = at + 1;    // smaller than the record
+                int above = count - 1; // larger than the record
+                while (above - below > 1) {
+                    const int middle = below + (above - below) / 2;
+                    (compareWith(middle) > 0 ? below : above) = middle;
+                }
+                target = below;
+            }
+            const auto begin = records.begin();
+            std::rotate(begin + at, begin + at + 1, begin + target + 1);
+        } else {
+            if (compareWith(at - 1) >= 0)
+                return at;
+            if (compareWith(0) <= 0) {
+                target = 0;
+            } else {
+                int below = 0;
+                int above = at - 1;
+                while (above - below > 1) {
+                    const int middle = below + (above - below) / 2;
+                    (compareWith(middle) < 0 ? above : below) = middle;
+                }
+                target = above;
+            }
+            const auto begin = records.begin();
+            std::rotate(begin + target, begin + at, begin + at + 1);
+        }
+        return target;
+    }
+
+    // Filtering and searching --------------------------------------------------------
+
+    bool accepts(int row)
+    {
+        if (!filterActive())
+            return true;
+        const ValueRestorer<const RecordBuffer*> looking(filterRecord,
+                                                         &records[static_cast<size_t>(row)]);
+        return onFilterRecord(self);
+    }
+
+    // The first accepted record from `from` on in direction `step`, or -1.
+    int findAccepted(int from, int step)
+    {
+        for (int i = from; i >= 0 && i < recordTotal(); i += step) {
+            if (accepts(i))
+                return i;
+        }
+        return -1;
+    }
+
+    SearchKey makeKey(std::string_view keyFields, const std::vector<Variant>& keyValues) const
+    {
+        const std::vector<std::string_view> names = splitFieldNames(keyFields);
+        if (names.empty())
+            throw Error("There must be at least one field");
+        if (names.size() > keyValues.size())
+            throw Error("More fields than values");
+        SearchKey key{{}, RecordBuffer::create(layout)};
+        for (size_t k = 0; k < names.size(); ++k) {
+            const Field& f = self.fieldByName(names[k]);
+            if (!isSupported(f.dataType()))
+                fail("Can't index on field %s", f.fieldName());
+            store(key.values, f, keyValues[k]);
+            key.fields.push_back(f.index());
+        }
+        return key;
+    }
+
+    bool binarySearchAllowed(const std::vector<int>& keyFields) const
+    {
+        if (!doBinaryLocate || !sorted || filterActive())
+            return false;
+        const std::vector<std::string_view> sortNames = splitFieldNames(sortFields);
+        if (keyFields.size() > sortNames.size())
+            return false;
+        for (size_t k = 0; k < keyFields.size(); ++k) {
+            if (!sameName(field(keyFields[k]).fieldName(), sortNames[k]))
+                return false;
+        }
+        return true;
+    }
+
+    // The row of a record matching the key, or -1. Does not touch the cursor.
+    int find(const SearchKey& key, MemTableOptions options)
+    {
+        options &= mtcoCaseInsensitive | mtcoPartialKey;
+        if (binarySearchAllowed(key.fields)) {
+            int low = 0;
+            int high = recordTotal() - 1;
+            while (low <= high) {
+                const int middle = low + (high - low) / 2;
+                int result = compareKeys(key.values.view(), view(middle), key.fields, options);
+                if (sortOptions & mtcoDescending)
+                    result = -result;
+                if (result == 0)
+                    return middle;
+                (result < 0 ? high : low) = result < 0 ? middle - 1 : middle + 1;
+            }
+            return -1;
+        }
+        for (int i = 0; i < recordTotal(); ++i) {
+            if (compareKeys(key.values.view(), view(i), key.fields, options) == 0 && accepts(i))
+                return i;
+        }
+        return -1;
+    }
+
+    // Editing -----------------------------------------------------------------------
+
+    // Ends a pending edit or insert: posted when something was written, else dropped.
+    void endPending()
+    {
+        if (!editing())
+            return;
+        notify(DataEvent::UpdateRecord);
+        if (modified)
+            self.post();
+        else
+            self.cancel();
+    }
+
+    void startNewRecord(bool atStart)
+    {
+        requireActive();
+        endPending();
+        buffer = RecordBuffer::create(layout);
+        insertAtStart = atStart;
+        state = DataSetState::Insert;
+        if (autoIncField >= 0)
+            assign(field(autoIncField), Variant::fromDouble(static_cast<double>(autoIncMark + 1)),
+                   false);
+        modified = false;
+        notify(DataEvent::StateChanged);
+        notify(DataEvent::DataSetChanged);
+    }
+
+    void raiseAutoIncMark(const RecordBuffer& record)
+    {
+        if (autoIncField < 0)
+            return;
+        const int64_t value = record.isNull(autoIncField) ? 0 : record.intAt(autoIncField);
+        autoIncMark = std::max(autoIncMark, value);
+    }
+
+    void forgetRecords()
+    {
+        records.clear();
+        cursor = -1;
+        eof = bof = true;
+        sorted = false;
+        nextBookmark = 1;
+    }
+
+    void placeCursor(int row)
+    {
+        cursor = row;
+        eof = bof = row < 0;
+    }
+};
+
+// Field ------------------------------------------------------------------------------
+
+Field::Field(MemTable& table, int index, FieldDef def)
+    : table_(&table), index_(index), def_(std::move(def))
+{}
+
+const std::string& Field::displayName() const
+{
+    return def_.displayLabel.empty() ? def_.name : def_.displayLabel;
+}
+
+bool Field::isNull() const
+{
+    const RecordBuffer* record = table_->impl_->currentBuffer();
+    return !record || record->isNull(index_);
+}
+
+Variant Field::value() const
+{
+    const RecordBuffer* record = table_->impl_->currentBuffer();
+    return record ? table_->impl_->read(*record, *this) : Variant::null();
+}
+
+void Field::setValue(const Variant& value)
+{
+    table_->impl_->write(*this, value);
+}
+
+void Field::clear()
+{
+    setValue(Variant::null());
+}
+
+double Field::asFloat() const
+{
+    return isNull() ? 0.0 : value().toDouble();
+}
+
+int32_t Field::asInteger() const
+{
+    return isNull() ? 0 : value().toInt32();
+}
+
+std::string Field::asString() const
+{
+    return value().toString();
+}
+
+bool Field::asBoolean() const
+{
+    return !isNull() && value().toBool();
+}
+
+// MemTable ---------------------------------------------------------------------------
+
+MemTable::MemTable(std::string name) : name_(std::move(name)), impl_(std::make_unique<Impl>(*this))
+{}
+
+MemTable::~MemTable()
+{
+    const std::vector<DataSource*> sources = impl_->sources;
+    for (DataSource* source : sources)
+        source->setDataSet(nullptr);
+}
+
+Field& MemTable::addField(FieldDef def)
+{
+    if (active())
+        throw Error("Cannot perform this operation on an open dataset");
+    const int index = fieldCount();
+    fields_.push_back(std::make_unique<Field>(*this, index, std::move(def)));
+    return *fields_.back();
+}
+
+void MemTable::open()
+{
+    if (active())
+        return;
+    if (fieldCount() > RecordLayout::maxFields)
+        throw Error("Too many fields in table " + name_);
+    std::vector<bool> stringFields;
+    int autoIncField = -1;
+    std::vector<Impl::LookupBinding> lookups;
+    for (const auto& f : fields_) {
+        if (!isSupported(f->dataType()))
+            throw Error("Fielddef " + f->fieldName() + " (" + f->displayName() + ")" +
+                        formatMessage(" Datatype %d not supported.)",
+                                      std::to_string(toolkitTypeNumber(f->dataType()))));
+        stringFields.push_back(storageOf(f->dataType()) == Storage::String);
+        if (f->dataType() == FieldType::AutoInc && autoIncField < 0)
+            autoIncField = f->index();
+        if (f->kind() == FieldKind::Lookup) {
+            Impl::LookupBinding binding{f->index(), {}};
+            for (const std::string_view key : splitFieldNames(f->def().keyFields))
+                binding.keyFields.push_back(fieldByName(key).index());
+            lookups.push_back(std::move(binding));
+        }
+    }
+    impl_->layout = RecordLayout(std::move(stringFields));
+    impl_->autoIncField = autoIncField;
+    impl_->lookups = std::move(lookups);
+    impl_->forgetRecords();
+    impl_->autoIncMark = -1;
+    impl_->state = DataSetState::Browse;
+    if (impl_->autoSort)
+        sortByFields(impl_->sortFields, impl_->sortOptions);
+    impl_->notify(DataEvent::DataSetChanged);
+}
+
+bool MemTable::active() const
+{
+    return impl_->state != DataSetState::Inactive;
+}
+
+int MemTable::fieldCount() const
+{
+    return static_cast<int>(fields_.size());
+}
+
+Field& MemTable::field(int index)
+{
+    return *fields_.at(static_cast<size_t>(index));
+}
+
+const Field& MemTable::field(int index) const
+{
+    return *fields_.at(static_cast<size_t>(index));
+}
+
+Field* MemTable::findField(std::string_view name)
+{
+    for (const auto& f : fields_) {
+        if (sameName(f->fieldName(), name))
+            return f.get();
+    }
+    return nullptr;
+}
+
+Field& MemTable::fieldByName(std::string_view name)
+{
+    if (Field* f = findField(name))
+        return *f;
+    fail("Field '%s' not found", name);
+}
+
+const Field& MemTable::fieldByName(std::string_view name) const
+{
+    return const_cast<MemTable*>(this)->fieldByName(name);
+}
+
+DataSetState MemTable::state() const
+{
+    return impl_->state;
+}
+
+bool MemTable::modified() const
+{
+    return impl_->editing() && impl_->modified;
+}
+
+void MemTable::append()
+{
+    impl_->startNewRecord(false);
+}
+
+void MemTable::insert()
+{
+    impl_->startNewRecord(true);
+}
+
+void MemTable::edit()
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    if (d.editing())
+        return;
+    if (d.cursor < 0) {
+        insert();
+        return;
+    }
+    d.buffer = d.records[static_cast<size_t>(d.cursor)].clone(d.layout);
+    d.buffer.setRecNoSlot(d.cursor + 1);
+    d.state = DataSetState::Edit;
+    d.modified = false;
+    try {
+        d.computeLookups(false);
+    } catch (...) {
+        d.buffer = {};
+        d.state = DataSetState::Browse;
+        throw;
+    }
+    d.notify(DataEvent::StateChanged);
+    d.notify(DataEvent::RecordChanged);
+}
+
+void MemTable::post()
+{
+    Impl& d = *impl_;
+    if (!d.editing())
+        return;
+    d.notify(DataEvent::UpdateRecord);
+    for (const auto& f : fields_) {
+        if (f->def().required && d.buffer.isNull(f->index()))
+            fail("Field '%s' must have a value", f->displayName());
+    }
+    const bool adding = d.state == DataSetState::Insert;
+    if (adding && d.nextBookmark >= lastBookmark)
+        throw Error("Bookmark counter is out of range. Please close and reopen table.");
+    std::vector<int> sortFields;
+    if (d.autoSort)
+        sortFields = d.resolveSortFields(d.sortFields);
+
+    d.raiseAutoIncMark(d.buffer);
+    int row = d.cursor;
+    if (adding) {
+        d.buffer.setBookmark(d.nextBookmark++);
+        if (d.insertAtStart) {
+            d.records.insert(d.records.begin(), std::move(d.buffer));
+            row = 0;
+        } else {
+            d.records.push_back(std::move(d.buffer));
+            row = d.recordTotal() - 1;
+        }
+        d.sorted = false;
+    } else {
+        d.records[static_cast<size_t>(row)] = std::move(d.buffer);
+    }
+    d.buffer = {};
+    if (!sortFields.empty()) {
+        row = d.placeSorted(row, sortFields);
+        d.sorted = true;
+    }
+    d.placeCursor(row);
+    d.state = DataSetState::Browse;
+    d.modified = false;
+    d.notify(DataEvent::StateChanged);
+    d.notify(DataEvent::DataSetChanged);
+    if (d.afterPost)
+        d.afterPost(*this);
+}
+
+void MemTable::cancel()
+{
+    Impl& d = *impl_;
+    if (!d.editing())
+        return;
+    d.buffer = {};
+    d.state = DataSetState::Browse;
+    d.modified = false;
+    d.notify(DataEvent::StateChanged);
+    d.notify(DataEvent::DataSetChanged);
+}
+
+void MemTable::deleteRecord()
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    if (d.state == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (d.cursor < 0)
+        return;
+    const bool wasEditing = d.state == DataSetState::Edit;
+    d.buffer = {};
+    d.state = DataSetState::Browse;
+    d.modified = false;
+    const int row = d.cursor;
+    d.records.erase(d.records.begin() + row);
+    if (d.records.empty()) {
+        d.forgetRecords();
+    } else {
+        int next = d.findAccepted(row, 1);
+        if (next < 0)
+            next = d.findAccepted(row - 1, -1);
+        d.placeCursor(next);
+    }
+    if (wasEditing)
+        d.notify(DataEvent::StateChanged);
+    d.notify(DataEvent::DataSetChanged);
+    if (d.afterDelete)
+        d.afterDelete(*this);
+}
+
+void MemTable::first()
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    const int row = d.findAccepted(0, 1);
+    d.cursor = row;
+    d.bof = true;
+    d.eof = row < 0;
+    d.notify(DataEvent::DataSetChanged);
+}
+
+void MemTable::last()
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    const int row = d.findAccepted(d.recordTotal() - 1, -1);
+    d.cursor = row;
+    d.eof = true;
+    d.bof = row < 0;
+    d.notify(DataEvent::DataSetChanged);
+}
+
+void MemTable::next()
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    const int row = d.cursor < 0 ? -1 : d.findAccepted(d.cursor + 1, 1);
+    if (row < 0) {
+        d.eof = true;
+        return;
+    }
+    d.cursor = row;
+    d.eof = d.bof = false;
+    d.notify(DataEvent::Scrolled);
+}
+
+void MemTable::prior()
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    const int row = d.cursor < 0 ? -1 : d.findAccepted(d.cursor - 1, -1);
+    if (row < 0) {
+        d.bof = true;
+        return;
+    }
+    d.cursor = row;
+    d.eof = d.bof = false;
+    d.notify(DataEvent::Scrolled);
+}
+
+bool MemTable::eof() const
+{
+    return impl_->eof || impl_->cursor < 0;
+}
+
+bool MemTable::bof() const
+{
+    return impl_->bof || impl_->cursor < 0;
+}
+
+bool MemTable::isEmpty() const
+{
+    if (impl_->state == DataSetState::Insert)
+        return false;
+    return impl_->findAccepted(0, 1) < 0;
+}
+
+Variant MemTable::fieldValue(std::string_view name) const
+{
+    return fieldByName(name).value();
+}
+
+void MemTable::setFieldValue(std::string_view name, const Variant& value)
+{
+    fieldByName(name).setValue(value);
+}
+
+int MemTable::recNo() const
+{
+    const Impl& d = *impl_;
+    switch (d.state) {
+    case DataSetState::Insert:
+        return -1;
+    case DataSetState::Edit:
+        return d.buffer.recNoSlot();
+    case DataSetState::Browse:
+        return d.cursor >= 0 ? d.cursor + 1 : -1;
+    case DataSetState::Inactive:
+        break;
+    }
+    return -1;
+}
+
+void MemTable::setRecNo(int recNo)
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    if (recNo >= 1 && recNo <= d.recordTotal())
+        d.placeCursor(recNo - 1);
+    d.notify(DataEvent::DataSetChanged);
+}
+
+int MemTable::recordCount() const
+{
+    Impl& d = *impl_;
+    if (!d.filterActive())
+        return d.recordTotal();
+    int count = 0;
+    for (int i = 0; i < d.recordTotal(); ++i)
+        count += d.accepts(i) ? 1 : 0;
+    return count;
+}
+
+void MemTable::clearRecords()
+{
+    if (!active())
+        return;
+    disableControls();
+    cancel();
+    impl_->forgetRecords();
+    enableControls();
+    first();
+}
+
+const std::string& MemTable::sortFields() const
+{
+    return impl_->sortFields;
+}
+
+void MemTable::setSortFields(std::string fields)
+{
+    impl_->sortFields = std::move(fields);
+}
+
+MemTableOptions MemTable::sortOptions() const
+{
+    return impl_->sortOptions;
+}
+
+void MemTable::setSortOptions(MemTableOptions options)
+{
+    impl_->sortOptions = options;
+}
+
+bool MemTable::autoSort() const
+{
+    return impl_->autoSort;
+}
+
+void MemTable::setAutoSort(bool on)
+{
+    impl_->autoSort = on;
+    if (on && active())
+        sortByFields(impl_->sortFields, impl_->sortOptions);
+}
+
+bool MemTable::doBinaryLocate() const
+{
+    return impl_->doBinaryLocate;
+}
+
+void MemTable::setDoBinaryLocate(bool on)
+{
+    impl_->doBinaryLocate = on;
+}
+
+bool MemTable::isSorted() const
+{
+    return impl_->sorted;
+}
+
+void MemTable::sortByFields(std::string_view fieldNames, MemTableOptions options)
+{
+    Impl& d = *impl_;
+    const std::vector<int> fields = d.resolveSortFields(fieldNames);
+    d.sortOptions = options;
+    if (!active())
+        return;
+    d.endPending();
+    if (d.records.empty() || fields.empty())
+        return;
+    d.sortRecords(fields, options);
+    d.notify(DataEvent::DataSetChanged);
+}
+
+bool MemTable::locate(std::string_view keyFields, const std::vector<Variant>& keyValues,
+                      MemTableOptions options)
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    const Impl::SearchKey key = d.makeKey(keyFields, keyValues);
+    d.endPending();
+    const int row = d.find(key, options);
+    if (row < 0)
+        return false;
+    d.placeCursor(row);
+    d.notify(DataEvent::DataSetChanged);
+    return true;
+}
+
+Variant MemTable::lookup(std::string_view keyFields, const std::vector<Variant>& keyValues,
+                         std::string_view resultField)
+{
+    Impl& d = *impl_;
+    if (!active())
+        return Variant::null();
+    const Impl::SearchKey key = d.makeKey(keyFields, keyValues);
+    const Field& result = fieldByName(resultField);
+    const int row = d.find(key, 0);
+    return row < 0 ? Variant::null() : d.read(d.records[static_cast<size_t>(row)], result);
+}
+
+bool MemTable::filtered() const
+{
+    return impl_->filtered;
+}
+
+void MemTable::setFiltered(bool on)
+{
+    impl_->filtered = on;
+}
+
+void MemTable::setOnFilterRecord(std::function<bool(MemTable&)> accept)
+{
+    impl_->onFilterRecord = std::move(accept);
+}
+
+void MemTable::setAfterPost(std::function<void(MemTable&)> handler)
+{
+    impl_->afterPost = std::move(handler);
+}
+
+void MemTable::setAfterDelete(std::function<void(MemTable&)> handler)
+{
+    impl_->afterDelete = std::move(handler);
+}
+
+void MemTable::attach(DataSource* source)
+{
+    if (!source)
+        return;
+    auto& sources = impl_->sources;
+    if (std::find(sources.begin(), sources.end(), source) == sources.end())
+        sources.push_back(source);
+    if (source->dataSet() != this)
+        source->setDataSet(this);
+}
+
+void MemTable::detach(DataSource* source)
+{
+    auto& sources = impl_->sources;
+    sources.erase(std::remove(sources.begin(), sources.end(), source), sources.end());
+    if (source && source->dataSet() == this)
+        source->setDataSet(nullptr);
+}
+
+void MemTable::disableControls()
+{
+    ++impl_->controlsDisabled;
+}
+
+void MemTable::enableControls()
+{
+    if (impl_->controlsDisabled == 0)
+        return;
+    if (--impl_->controlsDisabled == 0)
+        impl_->notify(DataEvent::DataSetChanged);
+}
+
+bool MemTable::controlsDisabled() const
+{
+    return impl_->controlsDisabled > 0;
+}
+
+void MemTable::setCollation(std::shared_ptr<const Collation> collation)
+{
+    impl_->collation = collation ? std::move(collation) : greekCollation();
+}
+
+int MemTable::rowCount() const
+{
+    return impl_->recordTotal();
+}
+
+Variant MemTable::valueAt(int row, int fieldIndex) const
+{
+    if (row < 0 || row >= rowCount())
+        return Variant::null();
+    return impl_->read(impl_->records[static_cast<size_t>(row)], field(fieldIndex));
+}
+
+bool MemTable::isNullAt(int row, int fieldIndex) const
+{
+    if (row < 0 || row >= rowCount() || fieldIndex < 0 || fieldIndex >= fieldCount())
+        return true;
+    return impl_->records[static_cast<size_t>(row)].isNull(fieldIndex);
+}
+
+int MemTable::currentRow() const
+{
+    const Impl& d = *impl_;
+    if (d.state == DataSetState::Insert || d.state == DataSetState::Inactive)
+        return -1;
+    return d.cursor;
+}
+
+int32_t MemTable::bookmark() const
+{
+    const Impl& d = *impl_;
+    if (d.state == DataSetState::Insert)
+        return 0;
+    const RecordBuffer* record = d.currentBuffer();
+    return record ? record->bookmark() : 0;
+}
+
+int64_t MemTable::autoIncrementMark() const
+{
+    return impl_->autoIncMark;
+}
+
+void MemTable::swapContents(MemTable& other)
+{
+    if (&other == this)
+        return;
+    impl_->requireActive();
+    other.impl_->requireActive();
+    bool sameFields = fieldCount() == other.fieldCount();
+    for (int i = 0; sameFields && i < fieldCount(); ++i)
+        sameFields = field(i).dataType() == other.field(i).dataType();
+    if (!sameFields)
+        throw Error("Cannot exchange the records of tables " + name_ + " and " + other.name_ +
+                    " with different fields");
+    cancel();
+    other.cancel();
+    Impl& a = *impl_;
+    Impl& b = *other.impl_;
+    std::swap(a.records, b.records);
+    std::swap(a.cursor, b.cursor);
+    std::swap(a.eof, b.eof);
+    std::swap(a.bof, b.bof);
+    std::swap(a.sorted, b.sorted);
+    std::swap(a.nextBookmark, b.nextBookmark);
+    a.autoIncMark = b.autoIncMark = std::max(a.autoIncMark, b.autoIncMark);
+    a.notify(DataEvent::DataSetChanged);
+    b.notify(DataEvent::DataSetChanged);
+}
+
+} // namespace tamisko

@@ -1,0 +1,176 @@
+#include "data/RecordBuffer.h"
+
+#include <cstring>
+
+namespace tamisko {
+namespace {
+
+constexpr size_t recNoOffset = 0;
+constexpr size_t bookmarkOffset = 4;
+constexpr size_t nullMaskOffset = 8;
+constexpr size_t slotsOffset = 16;
+constexpr size_t slotSize = 8;
+
+template<typename T> T load(const std::byte* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+template<typename T> void store(std::byte* at, T value)
+{
+    std::memcpy(at, &value, sizeof value);
+}
+
+struct StringSlot
+{
+    uint32_t offset;
+    uint32_t length;
+};
+
+} // namespace
+
+RecordLayout::RecordLayout(std::vector<bool> stringFields) : isString_(std::move(stringFields))
+{
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (isString_[static_cast<size_t>(i)])
+            stringFields_.push_back(i);
+    }
+}
+
+size_t RecordLayout::fixedSize() const
+{
+    return slotsOffset + slotSize * isString_.size();
+}
+
+RecordBuffer::RecordBuffer(size_t size) : bytes_(std::make_unique<std::byte[]>(size)) {}
+
+RecordBuffer RecordBuffer::create(const RecordLayout& layout)
+{
+    RecordBuffer record(layout.fixedSize());
+    record.setRecNoSlot(-1);
+    record.setBookmark(0);
+    store<uint64_t>(record.bytes_.get() + nullMaskOffset, ~uint64_t{0});
+    for (const int field : layout.stringFields())
+        store(record.slot(field), StringSlot{static_cast<uint32_t>(layout.fixedSize()), 0});
+    return record;
+}
+
+RecordBuffer RecordBuffer::clone(const RecordLayout& layout) const
+{
+    const size_t size = byteSize(layout);
+    RecordBuffer copy(size);
+    std::memcpy(copy.bytes_.get(), bytes_.get(), size);
+    return copy;
+}
+
+size_t RecordBuffer::byteSize(const RecordLayout& layout) const
+{
+    size_t size = layout.fixedSize();
+    for (const int field : layout.stringFields())
+        size += load<StringSlot>(slot(field)).length;
+    return size;
+}
+
+int32_t RecordView::recNoSlot() const
+{
+    return load<int32_t>(bytes_ + recNoOffset);
+}
+
+int32_t RecordView::bookmark() const
+{
+    return load<int32_t>(bytes_ + bookmarkOffset);
+}
+
+bool RecordView::isNull(int field) const
+{
+    return (load<uint64_t>(bytes_ + nullMaskOffset) >> field) & 1u;
+}
+
+int64_t RecordView::intAt(int field) const
+{
+    return load<int64_t>(bytes_ + slotsOffset + slotSize * static_cast<size_t>(field));
+}
+
+double RecordView::doubleAt(int field) const
+{
+    return load<double>(bytes_ + slotsOffset + slotSize * static_cast<size_t>(field));
+}
+
+std::string_view RecordView::stringAt(int field) const
+{
+    const auto s = load<StringSlot>(bytes_ + slotsOffset + slotSize * static_cast<size_t>(field));
+    return {reinterpret_cast<const char*>(bytes_ + s.offset), s.length};
+}
+
+void RecordBuffer::setRecNoSlot(int32_t slot)
+{
+    store(bytes_.get() + recNoOffset, slot);
+}
+
+void RecordBuffer::setBookmark(int32_t bookmark)
+{
+    store(bytes_.get() + bookmarkOffset, bookmark);
+}
+
+void RecordBuffer::setNullBit(int field, bool null)
+{
+    const uint64_t bit = uint64_t{1} << field;
+    const uint64_t mask = load<uint64_t>(bytes_.get() + nullMaskOffset);
+    store(bytes_.get() + nullMaskOffset, null ? (mask | bit) : (mask & ~bit));
+}
+
+std::byte* RecordBuffer::slot(int field) const
+{
+    return bytes_.get() + slotsOffset + slotSize * static_cast<size_t>(field);
+}
+
+void RecordBuffer::setInt(int field, int64_t value)
+{
+    store(slot(field), value);
+    setNullBit(field, false);
+}
+
+void RecordBuffer::setDouble(int field, double value)
+{
+    store(slot(field), value);
+    setNullBit(field, false);
+}
+
+void RecordBuffer::setString(const RecordLayout& layout, int field, std::string_view value)
+{
+    repackStrings(layout, field, value, false);
+}
+
+void RecordBuffer::setNull(const RecordLayout& layout, int field)
+{
+    if (layout.isString(field))
+        repackStrings(layout, field, {}, true);
+    else
+        setNullBit(field, true);
+}
+
+void RecordBuffer::repackStrings(const RecordLayout& layout, int field, std::string_view value,
+                                 bool null)
+{
+    size_t size = layout.fixedSize();
+    for (const int f : layout.stringFields())
+        size += f == field ? value.size() : load<StringSlot>(slot(f)).length;
+
+    RecordBuffer packed(size);
+    std::memcpy(packed.bytes_.get(), bytes_.get(), layout.fixedSize());
+    auto offset = static_cast<uint32_t>(layout.fixedSize());
+    for (const int f : layout.stringFields()) {
+        const std::string_view text = f == field ? value : stringAt(f);
+        if (!text.empty())
+            std::memcpy(packed.bytes_.get() + offset, text.data(), text.size());
+        const auto length = static_cast<uint32_t>(text.size());
+        store(packed.slot(f), StringSlot{offset, length});
+        offset += length;
+    }
+    packed.setNullBit(field, null);
+    bytes_ = std::move(packed.bytes_);
+}
+
+} // namespace tamisko

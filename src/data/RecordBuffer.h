@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace tamisko {
+
+// Which fields of a record hold strings; the rest hold one 8-byte number each.
+class RecordLayout
+{
+public:
+    static constexpr int maxFields = 64; // one null bit per field in a 64-bit mask
+
+    RecordLayout() = default;
+    explicit RecordLayout(std::vector<bool> stringFields);
+
+    int fieldCount() const { return static_cast<int>(isString_.size()); }
+    bool isString(int field) const { return isString_[static_cast<size_t>(field)]; }
+    const std::vector<int>& stringFields() const { return stringFields_; }
+    // Bytes of a record without string contents.
+    size_t fixedSize() const;
+
+private:
+    std::vector<bool> isString_;
+    std::vector<int> stringFields_;
+};
+
+// Read access to a record block. Stays valid while the block lives, wherever the
+// owning handle moves to.
+class RecordView
+{
+public:
+    explicit RecordView(const std::byte* bytes) : bytes_(bytes) {}
+
+    const std::byte* identity() const { return bytes_; }
+    int32_t recNoSlot() const;
+    int32_t bookmark() const;
+    bool isNull(int field) const;
+    int64_t intAt(int field) const;
+    double doubleAt(int field) const;
+    std::string_view stringAt(int field) const;
+
+private:
+    const std::byte* bytes_;
+};
+
+// One record in a single heap block, so that a million records stay compact:
+//   int32 record-number slot, int32 bookmark, uint64 null mask,
+//   one 8-byte slot per field (a number, or offset and length of a string),
+//   then the string bytes packed one after the other.
+// A move-only handle: the table's record list is a vector of these, so sorting moves
+// pointers only.
+class RecordBuffer
+{
+public:
+    RecordBuffer() = default;
+
+    // Every field null, record-number slot -1, no bookmark.
+    static RecordBuffer create(const RecordLayout& layout);
+    RecordBuffer clone(const RecordLayout& layout) const;
+
+    explicit operator bool() const { return bytes_ != nullptr; }
+    RecordView view() const { return RecordView(bytes_.get()); }
+    const std::byte* identity() const { return bytes_.get(); }
+
+    int32_t recNoSlot() const { return view().recNoSlot(); }
+    int32_t bookmark() const { return view().bookmark(); }
+    bool isNull(int field) const { return view().isNull(field); }
+    int64_t intAt(int field) const { return view().intAt(field); }
+    double doubleAt(int field) const { return view().doubleAt(field); }
+    std::string_view stringAt(int field) const { return view().stringAt(field); }
+
+    void setRecNoSlot(int32_t slot);
+    void setBookmark(int32_t bookmark);
+
+    void setInt(int field, int64_t value);
+    void setDouble(int field, double value);
+    void setString(const RecordLayout& layout, int field, std::string_view value);
+    void setNull(const RecordLayout& layout, int field);
+
+private:
+    explicit RecordBuffer(size_t size);
+    size_t byteSize(const RecordLayout& layout) const;
+    void setNullBit(int field, bool null);
+    std::byte* slot(int field) const;
+    void repackStrings(const RecordLayout& layout, int field, std::string_view value, bool null);
+
+    std::unique_ptr<std::byte[]> bytes_;
+};
+
+} // namespace tamisko
