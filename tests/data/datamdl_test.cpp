@@ -1,0 +1,394 @@
+#include "data/ByteStream.h"
+#include "data/Cp1253.h"
+#include "data/DataMdl.h"
+#include "data/DocumentFile.h"
+#include "data/Errors.h"
+#include "data/Format.h"
+#include "TestFiles.h"
+
+#include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace tamisko {
+namespace {
+
+using testing::Bytes;
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+using Json = nlohmann::ordered_json;
+
+const std::string kPlainSample = TAMISKO_SAMPLES_DIR "/household-2021-2023.tmk";
+const std::string kProtectedSample = TAMISKO_SAMPLES_DIR "/household-2021-2023-protected.tmk";
+const std::string kSampleJson = TAMISKO_SAMPLES_DIR "/household-2021-2023.json";
+
+std::string cp(std::string_view utf8)
+{
+    return cp1253::fromUtf8OrThrow(utf8);
+}
+
+Json valueOf(const Field& field)
+{
+    if (field.isNull())
+        return nullptr;
+    switch (field.dataType()) {
+    case FieldType::Date:
+        return isoDate(field.asFloat());
+    case FieldType::Currency:
+        return field.asFloat();
+    case FieldType::String:
+        return cp1253::toUtf8OrThrow(field.asString());
+    default:
+        return field.asInteger();
+    }
+}
+
+Json rows(MemTable& table, const std::vector<std::string>& fields)
+{
+    Json result = Json::array();
+    for (table.first(); !table.eof(); table.next()) {
+        Json row = Json::object();
+        for (const auto& name : fields)
+            row[name] = valueOf(table.fieldByName(name));
+        result.push_back(row);
+    }
+    return result;
+}
+
+// The document as the command-line dump shows it.
+Json asJson(DataMod& data)
+{
+    return Json{{"categories", rows(data.CatTable, CatFieldNames())},
+                {"movements", rows(data.LogTable, LogFieldNames())}};
+}
+
+Json sampleJson()
+{
+    std::ifstream in(kSampleJson);
+    return Json::parse(in);
+}
+
+// Records what the data module tells the main window, in order.
+class RecordingNotifier : public DocumentNotifier
+{
+public:
+    void sendDataModified() override { events.push_back("modified"); }
+    void postBalanceChanged() override { events.push_back("balance"); }
+    std::vector<std::string> events;
+};
+
+class DataModTest : public ::testing::Test
+{
+protected:
+    DataModTest()
+    {
+        data.setNotifier(&notifier);
+        data.setPasswordPrompt([this](std::string& password) {
+            ++prompts;
+            if (!typedPassword)
+                return false;
+            password = *typedPassword;
+            return true;
+        });
+    }
+
+    void addMovement(double day, std::optional<double> receipt, std::optional<double> payment,
+                     int32_t catNum = 0)
+    {
+        MemTable& log = data.LogTable;
+        log.append();
+        log.fieldByName("Date").setValue(Variant::fromDate(day));
+        log.fieldByName("CatNum").setAsInteger(catNum);
+        if (receipt)
+            log.fieldByName("Eispraxi").setAsFloat(*receipt);
+        if (payment)
+            log.fieldByName("Pliromi").setAsFloat(*payment);
+        log.post();
+    }
+
+    RecordingNotifier notifier;
+    DataMod data;
+    std::optional<std::string> typedPassword;
+    int prompts = 0;
+    TempDir dir;
+};
+
+TEST(DefaultCategories, AreTheTwentyEightNamesWithTheLatinO)
+{
+    const auto& names = DefaultCategories();
+    ASSERT_EQ(names.size(), 28u);
+    EXPECT_EQ(names.front(), cp("αναψυκτικά"));
+    EXPECT_EQ(names[14], cp("ΔΕΗ"));
+    EXPECT_EQ(names[22], cp("άλλα έξοδα"));
+    EXPECT_EQ(names.back(), cp("μισθός"));
+    EXPECT_EQ(names[25], cp("δάνει") + "o");
+    EXPECT_EQ(names[25].back(), 111);
+}
+
+TEST_F(DataModTest, NewDocumentHasTheDefaultCategoriesInNameOrder)
+{
+    data.DocumentPassword = "old";
+    data.NewDocument();
+    EXPECT_TRUE(data.LogTable.isEmpty());
+    EXPECT_TRUE(data.DocumentPassword.empty());
+    ASSERT_EQ(data.CatTable.recordCount(), 28);
+
+    std::vector<std::string> names;
+    std::vector<int32_t> numbers;
+    for (data.CatTable.first(); !data.CatTable.eof(); data.CatTable.next()) {
+        names.push_back(data.CatTable.fieldByName("Category").asString());
+        numbers.push_back(data.CatTable.fieldByName("CatNum").asInteger());
+    }
+    const Json sample = sampleJson();
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(cp1253::toUtf8OrThrow(names[i]), sample["categories"][i]["Category"]) << i;
+        EXPECT_EQ(numbers[i], sample["categories"][i]["CatNum"]) << i;
+    }
+    EXPECT_EQ(std::count(notifier.events.begin(), notifier.events.end(), "modified"), 28);
+
+    data.NewDocument();
+    int32_t lowest = INT32_MAX;
+    for (data.CatTable.first(); !data.CatTable.eof(); data.CatTable.next())
+        lowest = std::min(lowest, data.CatTable.fieldByName("CatNum").asInteger());
+    EXPECT_EQ(lowest, 28) << "numbers go on from the largest ever posted";
+}
+
+TEST_F(DataModTest, OpensThePlainSampleExactly)
+{
+    data.OpenDocument(kPlainSample);
+    EXPECT_EQ(asJson(data), sampleJson());
+    EXPECT_EQ(prompts, 0);
+    EXPECT_TRUE(data.DocumentPassword.empty());
+}
+
+TEST_F(DataModTest, OpensTheProtectedSampleWithItsPassword)
+{
+    typedPassword = cp("δοκιμή");
+    data.OpenDocument(kProtectedSample);
+    EXPECT_EQ(asJson(data), sampleJson());
+    EXPECT_EQ(prompts, 1);
+    EXPECT_EQ(data.DocumentPassword, cp("δοκιμή"));
+}
+
+TEST_F(DataModTest, OpeningComputesTheSummaryOfTheMovements)
+{
+    data.OpenDocument(kPlainSample);
+    long double balance = 0;
+    std::string first = "9999", last = "0000";
+    const Json sample = sampleJson();
+    for (const auto& m : sample["movements"]) {
+        balance = balance + (m["Eispraxi"].is_null() ? 0.0L : m["Eispraxi"].get<double>()) -
+                  (m["Pliromi"].is_null() ? 0.0L : m["Pliromi"].get<double>());
+        first = std::min(first, m["Date"].get<std::string>());
+        last = std::max(last, m["Date"].get<std::string>());
+    }
+    EXPECT_EQ(data.Balance, balance);
+    EXPECT_EQ(isoDate(data.FirstDate), first);
+    EXPECT_EQ(isoDate(data.LastDate), last);
+    EXPECT_EQ(notifier.events, (std::vector<std::string>{"balance"}));
+}
+
+TEST_F(DataModTest, SavingTheOpenedSamplesGivesTheirBytesBack)
+{
+    data.OpenDocument(kPlainSample);
+    data.SaveDocument(dir.file("plain.tmk"));
+    EXPECT_EQ(readFile(dir.file("plain.tmk")), readFile(kPlainSample));
+
+    typedPassword = cp("δοκιμή");
+    data.OpenDocument(kProtectedSample);
+    data.SaveDocument(dir.file("protected.tmk"));
+    EXPECT_EQ(readFile(dir.file("protected.tmk")), readFile(kProtectedSample));
+}
+
+TEST_F(DataModTest, RealisticBookRoundTripsPlainAndEncrypted)
+{
+    data.NewDocument();
+    for (int i = 0; i < 300; ++i) {
+        MemTable& log = data.LogTable;
+        log.append();
+        log.fieldByName("Date").setValue(Variant::fromDate(44197 + i % 97));
+        log.fieldByName("CatNum").setAsInteger(i % 28);
+        if (i % 3 != 0)
+            log.fieldByName("Eispraxi").setAsFloat(i * 1.01);
+        if (i % 2 == 0)
+            log.fieldByName("Pliromi").setAsFloat(i * 0.37);
+        if (i % 5 != 0)
+            log.fieldByName("Perigrafi").setAsString(cp("περιγραφή ") + std::to_string(i));
+        log.post();
+    }
+    const Json before = asJson(data);
+    for (const std::string& password : {std::string(), cp("κωδικός")}) {
+        data.DocumentPassword = password;
+        const std::string file = dir.file("book.tmk");
+        data.SaveDocument(file);
+        EXPECT_EQ(readFile(file).front(), password.empty() ? kPlainMarker : kEncryptedMarker);
+
+        DataMod other;
+        other.setPasswordPrompt([&](std::string& typed) {
+            typed = password;
+            return true;
+        });
+        other.OpenDocument(file);
+        EXPECT_EQ(asJson(other), before);
+        EXPECT_EQ(other.Balance, data.Balance);
+        EXPECT_EQ(other.DocumentPassword, password);
+    }
+}
+
+TEST_F(DataModTest, SavingDropsAMovementStillBeingTyped)
+{
+    data.NewDocument();
+    addMovement(37987, 5.0, std::nullopt);
+    data.LogTable.append();
+    data.LogTable.fieldByName("Date").setValue(Variant::fromDate(37990));
+    data.SaveDocument(dir.file("book.tmk"));
+    EXPECT_EQ(data.LogTable.state(), DataSetState::Browse);
+    DataMod other;
+    other.OpenDocument(dir.file("book.tmk"));
+    EXPECT_EQ(other.LogTable.recordCount(), 1);
+}
+
+// A broken document never replaces the open one: tables, password and summary stay.
+TEST_F(DataModTest, FailedOpenKeepsThePreviousDocument)
+{
+    typedPassword = cp("δοκιμή");
+    data.OpenDocument(kProtectedSample);
+    const Json before = asJson(data);
+    const long double balance = data.Balance;
+    const double firstDate = data.FirstDate;
+    const double lastDate = data.LastDate;
+
+    const Bytes plain = readFile(kPlainSample);
+    Bytes truncated(plain.begin(), plain.begin() + static_cast<long>(plain.size() / 2));
+    Bytes trailing = plain;
+    trailing.push_back(0);
+    Bytes badType = plain;
+    badType[5] = 9;
+    struct Case
+    {
+        const char* what;
+        Bytes bytes;
+        std::optional<std::string> password;
+    };
+    const Case cases[] = {
+        {"truncated", truncated, std::nullopt},
+        {"bytes after the movements", trailing, std::nullopt},
+        {"unknown type byte", badType, std::nullopt},
+        {"only a marker", Bytes{kPlainMarker}, std::nullopt},
+        {"wrong password", readFile(kProtectedSample), cp("λάθος")},
+        {"cancelled prompt", readFile(kProtectedSample), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const std::string file = dir.file("broken.tmk");
+        writeFile(file, c.bytes);
+        typedPassword = c.password;
+        notifier.events.clear();
+        EXPECT_THROW(data.OpenDocument(file), Error) << c.what;
+        EXPECT_EQ(asJson(data), before) << c.what;
+        EXPECT_EQ(data.DocumentPassword, cp("δοκιμή")) << c.what;
+        EXPECT_EQ(data.Balance, balance) << c.what;
+        EXPECT_EQ(data.FirstDate, firstDate) << c.what;
+        EXPECT_EQ(data.LastDate, lastDate) << c.what;
+        EXPECT_TRUE(notifier.events.empty()) << c.what;
+    }
+    EXPECT_THROW(data.OpenDocument(dir.file("missing.tmk")), Error);
+    writeFile(dir.file("empty.tmk"), {});
+    EXPECT_THROW(data.OpenDocument(dir.file("empty.tmk")), SilentAbort);
+    EXPECT_EQ(asJson(data), before);
+}
+
+TEST_F(DataModTest, CancelledPromptOnANewDocumentLeavesThePasswordEmpty)
+{
+    data.NewDocument();
+    typedPassword.reset();
+    EXPECT_THROW(data.OpenDocument(kProtectedSample), Error);
+    EXPECT_EQ(prompts, 1);
+    EXPECT_TRUE(data.DocumentPassword.empty());
+}
+
+TEST_F(DataModTest, OpenedCategoryNumbersAreKeptAndNewOnesGoAbove)
+{
+    data.NewDocument();
+    MemTable& cat = data.CatTable;
+    cat.clearRecords();
+    for (const auto& [number, name] : {std::pair{3, "c"}, {10, "a"}, {7, "b"}}) {
+        cat.append();
+        cat.fieldByName("CatNum").setAsInteger(number);
+        cat.fieldByName("Category").setAsString(name);
+        cat.post();
+    }
+    data.SaveDocument(dir.file("book.tmk"));
+
+    DataMod other;
+    other.OpenDocument(dir.file("book.tmk"));
+    EXPECT_EQ(rows(other.CatTable, CatFieldNames()),
+              Json::parse(R"([{"CatNum": 10, "Category": "a"}, {"CatNum": 7, "Category": "b"},
+                              {"CatNum": 3, "Category": "c"}])"));
+    other.CatTable.append();
+    other.CatTable.fieldByName("Category").setAsString("d");
+    other.CatTable.post();
+    EXPECT_GE(other.CatTable.fieldByName("CatNum").asInteger(), 11);
+}
+
+TEST_F(DataModTest, EveryMovementPostMarksModifiedThenQueuesTheBalance)
+{
+    data.NewDocument();
+    notifier.events.clear();
+    addMovement(37985, 10.0, std::nullopt);
+    EXPECT_EQ(notifier.events, (std::vector<std::string>{"modified", "balance"}));
+    EXPECT_EQ(data.Balance, 10.0L);
+}
+
+TEST_F(DataModTest, SummaryFollowsTheMovements)
+{
+    data.NewDocument();
+    const double march5 = 38051, march1 = 38047, march9 = 38055;
+    addMovement(march5, 100.0, 0.1);
+    addMovement(march1, std::nullopt, 20.0);
+    addMovement(march9, std::nullopt, std::nullopt);
+    EXPECT_EQ(data.FirstDate, march1);
+    EXPECT_EQ(data.LastDate, march9);
+    EXPECT_EQ(data.Balance, 100.0L - static_cast<long double>(0.1) - 20.0L);
+    EXPECT_EQ(isoDate(march1), "2004-03-01");
+
+    data.LogTable.setRecNo(2);
+    data.RecomputeSummary();
+    EXPECT_EQ(data.LogTable.recNo(), 2) << "the scan puts the cursor back";
+
+    while (!data.LogTable.isEmpty()) {
+        data.LogTable.first();
+        data.LogTable.deleteRecord();
+    }
+    EXPECT_EQ(data.Balance, 0.0L);
+    EXPECT_EQ(data.FirstDate, march9) << "the dates of the last movement deleted stay";
+    EXPECT_EQ(data.LastDate, march9);
+}
+
+TEST_F(DataModTest, SummaryWaitsWhileTheMovementViewsAreDetached)
+{
+    data.NewDocument();
+    addMovement(38051, 5.0, std::nullopt);
+    data.LogSource.setEnabled(false);
+    notifier.events.clear();
+    addMovement(38052, 7.0, std::nullopt);
+    EXPECT_EQ(data.Balance, 5.0L);
+    EXPECT_EQ(notifier.events, (std::vector<std::string>{"modified"}));
+    data.LogSource.setEnabled(true);
+    data.RecomputeSummary();
+    EXPECT_EQ(data.Balance, 12.0L);
+}
+
+TEST_F(DataModTest, FailedSaveReportsTheErrorAndKeepsTheTables)
+{
+    data.OpenDocument(kPlainSample);
+    const Json before = asJson(data);
+    EXPECT_THROW(data.SaveDocument(dir.file("no-such-folder/book.tmk")), Error);
+    EXPECT_EQ(asJson(data), before);
+    EXPECT_TRUE(data.LogSource.enabled());
+    EXPECT_TRUE(data.CatSource.enabled());
+}
+
+} // namespace
+} // namespace tamisko
