@@ -140,13 +140,24 @@ struct MemTable::Impl
     {
         int field = -1;
         std::vector<int> keyFields;
+        std::vector<Variant> keyValues; // reused: lookups run on every field write
     };
+
+    using FieldList = std::shared_ptr<const std::vector<int>>;
 
     // Key values converted to the key fields' types, ready for comparison.
     struct SearchKey
     {
-        std::vector<int> fields;
+        FieldList fields;
         RecordBuffer values;
+    };
+
+    // Lookup fields search the same fields of the same table over and over: keep the
+    // last resolution of a field list.
+    struct FieldListCache
+    {
+        std::string names;
+        FieldList fields;
     };
 
     MemTable& self;
@@ -177,6 +188,11 @@ struct MemTable::Impl
 
     std::function<void(MemTable&)> afterPost;
     std::function<void(MemTable&)> afterDelete;
+
+    FieldListCache keyFieldCache;
+    FieldListCache sortFieldCache;
+    FieldListCache resultFieldCache;
+    RecordBuffer spareKey; // reused by searches, which run per lookup
 
     std::vector<DataSource*> sources;
     int controlsDisabled = 0;
@@ -343,17 +359,16 @@ struct MemTable::Impl
 
     void computeLookups(bool notifyChanges)
     {
-        for (const LookupBinding& binding : lookups) {
+        for (LookupBinding& binding : lookups) {
             const Field& f = field(binding.field);
             MemTable* source = f.def().lookupDataSet;
             if (!source)
                 continue;
-            std::vector<Variant> keys;
-            keys.reserve(binding.keyFields.size());
+            binding.keyValues.clear();
             for (const int key : binding.keyFields)
-                keys.push_back(read(buffer, field(key)));
-            const Variant result =
-                source->lookup(f.def().lookupKeyFields, keys, f.def().lookupResultField);
+                binding.keyValues.push_back(read(buffer, field(key)));
+            const Variant result = source->lookup(f.def().lookupKeyFields, binding.keyValues,
+                                                  f.def().lookupResultField);
             if (!store(buffer, f, result))
                 continue;
             if (state == DataSetState::Edit)
@@ -542,48 +557,81 @@ struct MemTable::Impl
         return -1;
     }
 
-    SearchKey makeKey(std::string_view keyFields, const std::vector<Variant>& keyValues) const
+    template<typename Resolve>
+    static FieldList cached(FieldListCache& cache, std::string_view names, Resolve resolve)
     {
-        const std::vector<std::string_view> names = splitFieldNames(keyFields);
-        if (names.empty())
-            throw Error("There must be at least one field");
-        if (names.size() > keyValues.size())
-            throw Error("More fields than values");
-        SearchKey key{{}, RecordBuffer::create(layout)};
-        for (size_t k = 0; k < names.size(); ++k) {
-            const Field& f = self.fieldByName(names[k]);
-            if (!isSupported(f.dataType()))
-                fail("Can't index on field %s", f.fieldName());
-            store(key.values, f, keyValues[k]);
-            key.fields.push_back(f.index());
+        if (!cache.fields || cache.names != names) {
+            cache.fields = std::make_shared<const std::vector<int>>(resolve(names));
+            cache.names = names;
         }
+        return cache.fields;
+    }
+
+    FieldList keyFieldList(std::string_view names)
+    {
+        return cached(keyFieldCache, names, [this](std::string_view list) {
+            std::vector<int> result;
+            for (const std::string_view name : splitFieldNames(list)) {
+                const Field& f = self.fieldByName(name);
+                if (!isSupported(f.dataType()))
+                    fail("Can't index on field %s", f.fieldName());
+                result.push_back(f.index());
+            }
+            if (result.empty())
+                throw Error("There must be at least one field");
+            return result;
+        });
+    }
+
+    int resultField(std::string_view name)
+    {
+        return cached(resultFieldCache, name,
+                      [this](std::string_view field) {
+                          return std::vector<int>{self.fieldByName(field).index()};
+                      })
+            ->front();
+    }
+
+    SearchKey makeKey(std::string_view keyFields, const std::vector<Variant>& keyValues)
+    {
+        SearchKey key{keyFieldList(keyFields), {}};
+        if (key.fields->size() > keyValues.size())
+            throw Error("More fields than values");
+        key.values = spareKey ? std::move(spareKey) : RecordBuffer::create(layout);
+        for (size_t k = 0; k < key.fields->size(); ++k)
+            store(key.values, field((*key.fields)[k]), keyValues[k]);
         return key;
     }
 
-    bool binarySearchAllowed(const std::vector<int>& keyFields) const
+    void recycle(SearchKey& key) { spareKey = std::move(key.values); }
+
+    bool binarySearchAllowed(const std::vector<int>& keyFields)
     {
         if (!doBinaryLocate || !sorted || filterActive())
             return false;
-        const std::vector<std::string_view> sortNames = splitFieldNames(sortFields);
-        if (keyFields.size() > sortNames.size())
-            return false;
-        for (size_t k = 0; k < keyFields.size(); ++k) {
-            if (!sameName(field(keyFields[k]).fieldName(), sortNames[k]))
-                return false;
-        }
-        return true;
+        const FieldList sortList =
+            cached(sortFieldCache, sortFields, [this](std::string_view list) {
+                std::vector<int> result;
+                for (const std::string_view name : splitFieldNames(list)) {
+                    const Field* f = self.findField(name);
+                    result.push_back(f ? f->index() : -1);
+                }
+                return result;
+            });
+        return keyFields.size() <= sortList->size() &&
+               std::equal(keyFields.begin(), keyFields.end(), sortList->begin());
     }
 
     // The row of a record matching the key, or -1. Does not touch the cursor.
     int find(const SearchKey& key, MemTableOptions options)
     {
         options &= mtcoCaseInsensitive | mtcoPartialKey;
-        if (binarySearchAllowed(key.fields)) {
+        if (binarySearchAllowed(*key.fields)) {
             int low = 0;
             int high = recordTotal() - 1;
             while (low <= high) {
                 const int middle = low + (high - low) / 2;
-                int result = compareKeys(key.values.view(), view(middle), key.fields, options);
+                int result = compareKeys(key.values.view(), view(middle), *key.fields, options);
                 if (sortOptions & mtcoDescending)
                     result = -result;
                 if (result == 0)
@@ -593,7 +641,7 @@ struct MemTable::Impl
             return -1;
         }
         for (int i = 0; i < recordTotal(); ++i) {
-            if (compareKeys(key.values.view(), view(i), key.fields, options) == 0 && accepts(i))
+            if (compareKeys(key.values.view(), view(i), *key.fields, options) == 0 && accepts(i))
                 return i;
         }
         return -1;
@@ -744,7 +792,8 @@ void MemTable::open()
         if (f->dataType() == FieldType::AutoInc && autoIncField < 0)
             autoIncField = f->index();
         if (f->kind() == FieldKind::Lookup) {
-            Impl::LookupBinding binding{f->index(), {}};
+            Impl::LookupBinding binding;
+            binding.field = f->index();
             for (const std::string_view key : splitFieldNames(f->def().keyFields))
                 binding.keyFields.push_back(fieldByName(key).index());
             lookups.push_back(std::move(binding));
@@ -1131,9 +1180,10 @@ bool MemTable::locate(std::string_view keyFields, const std::vector<Variant>& ke
 {
     Impl& d = *impl_;
     d.requireActive();
-    const Impl::SearchKey key = d.makeKey(keyFields, keyValues);
+    Impl::SearchKey key = d.makeKey(keyFields, keyValues);
     d.endPending();
     const int row = d.find(key, options);
+    d.recycle(key);
     if (row < 0)
         return false;
     d.placeCursor(row);
@@ -1147,9 +1197,10 @@ Variant MemTable::lookup(std::string_view keyFields, const std::vector<Variant>&
     Impl& d = *impl_;
     if (!active())
         return Variant::null();
-    const Impl::SearchKey key = d.makeKey(keyFields, keyValues);
-    const Field& result = fieldByName(resultField);
+    Impl::SearchKey key = d.makeKey(keyFields, keyValues);
+    const Field& result = field(d.resultField(resultField));
     const int row = d.find(key, 0);
+    d.recycle(key);
     return row < 0 ? Variant::null() : d.read(d.records[static_cast<size_t>(row)], result);
 }
 

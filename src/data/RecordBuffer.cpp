@@ -5,11 +5,11 @@
 namespace tamisko {
 namespace {
 
-constexpr size_t recNoOffset = 0;
-constexpr size_t bookmarkOffset = 4;
-constexpr size_t nullMaskOffset = 8;
-constexpr size_t slotsOffset = 16;
-constexpr size_t slotSize = 8;
+constexpr size_t recNoOffset = RecordView::recNoOffset;
+constexpr size_t bookmarkOffset = RecordView::bookmarkOffset;
+constexpr size_t nullMaskOffset = RecordView::nullMaskOffset;
+constexpr size_t slotsOffset = RecordView::slotsOffset;
+constexpr size_t slotSize = RecordView::slotSize;
 
 template<typename T> T load(const std::byte* at)
 {
@@ -71,37 +71,6 @@ size_t RecordBuffer::byteSize(const RecordLayout& layout) const
     for (const int field : layout.stringFields())
         size += load<StringSlot>(slot(field)).length;
     return size;
-}
-
-int32_t RecordView::recNoSlot() const
-{
-    return load<int32_t>(bytes_ + recNoOffset);
-}
-
-int32_t RecordView::bookmark() const
-{
-    return load<int32_t>(bytes_ + bookmarkOffset);
-}
-
-bool RecordView::isNull(int field) const
-{
-    return (load<uint64_t>(bytes_ + nullMaskOffset) >> field) & 1u;
-}
-
-int64_t RecordView::intAt(int field) const
-{
-    return load<int64_t>(bytes_ + slotsOffset + slotSize * static_cast<size_t>(field));
-}
-
-double RecordView::doubleAt(int field) const
-{
-    return load<double>(bytes_ + slotsOffset + slotSize * static_cast<size_t>(field));
-}
-
-std::string_view RecordView::stringAt(int field) const
-{
-    const auto s = load<StringSlot>(bytes_ + slotsOffset + slotSize * static_cast<size_t>(field));
-    return {reinterpret_cast<const char*>(bytes_ + s.offset), s.length};
 }
 
 void RecordBuffer::setRecNoSlot(int32_t slot)

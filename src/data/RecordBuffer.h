@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -36,14 +37,36 @@ public:
     explicit RecordView(const std::byte* bytes) : bytes_(bytes) {}
 
     const std::byte* identity() const { return bytes_; }
-    int32_t recNoSlot() const;
-    int32_t bookmark() const;
-    bool isNull(int field) const;
-    int64_t intAt(int field) const;
-    double doubleAt(int field) const;
-    std::string_view stringAt(int field) const;
+    int32_t recNoSlot() const { return load<int32_t>(recNoOffset); }
+    int32_t bookmark() const { return load<int32_t>(bookmarkOffset); }
+    bool isNull(int field) const { return (load<uint64_t>(nullMaskOffset) >> field) & 1u; }
+    int64_t intAt(int field) const { return load<int64_t>(slotOffset(field)); }
+    double doubleAt(int field) const { return load<double>(slotOffset(field)); }
+    std::string_view stringAt(int field) const
+    {
+        const auto offset = load<uint32_t>(slotOffset(field));
+        const auto length = load<uint32_t>(slotOffset(field) + 4);
+        return {reinterpret_cast<const char*>(bytes_ + offset), length};
+    }
+
+    static constexpr size_t recNoOffset = 0;
+    static constexpr size_t bookmarkOffset = 4;
+    static constexpr size_t nullMaskOffset = 8;
+    static constexpr size_t slotsOffset = 16;
+    static constexpr size_t slotSize = 8;
+    static constexpr size_t slotOffset(int field)
+    {
+        return slotsOffset + slotSize * static_cast<size_t>(field);
+    }
 
 private:
+    template<typename T> T load(size_t offset) const
+    {
+        T value;
+        std::memcpy(&value, bytes_ + offset, sizeof value);
+        return value;
+    }
+
     const std::byte* bytes_;
 };
 
