@@ -223,7 +223,7 @@ void DataMod::OpenDocument(const std::string& fileName)
         std::optional<ByteStream> payload = LoadProtectedStream(
             fileName, &Cipher, [this](std::string& password) { GetOpenPassword(password); });
         if (!payload)
-            throw Error("Cannot open file \"" + fileName + "\": the file does not exist");
+            throw FileSystemError("Cannot open file \"" + fileName + "\": the file does not exist");
 
         // Fresh tables, without the module's handlers: nothing is announced until the
         // whole document has been read.

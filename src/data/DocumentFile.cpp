@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 [[noreturn]] void fail(std::string_view action, const std::string& fileName, int error)
 {
-    throw Error(std::string(action) + " \"" + fileName + "\": " + std::strerror(error));
+    throw FileSystemError(std::string(action) + " \"" + fileName + "\": " + std::strerror(error));
 }
 
 // Owns a POSIX file descriptor.

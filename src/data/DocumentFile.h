@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ByteStream.h"
+#include "data/Errors.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +17,14 @@ class FileCipher;
 // A document file is one marker byte followed by the payload, plain or encrypted.
 inline constexpr uint8_t kPlainMarker = 33;     // '!'
 inline constexpr uint8_t kEncryptedMarker = 42; // '*'
+
+// A file that cannot be created, opened, read or written; the message names the file
+// and the reason the system gave.
+class FileSystemError : public Error
+{
+public:
+    using Error::Error;
+};
 
 // Fills in the password (cp1253) of an encrypted file; empty when the user cancelled.
 using PasswordCallback = std::function<void(std::string& password)>;

@@ -1,0 +1,48 @@
+#include "tool/Arguments.h"
+
+#include <algorithm>
+
+namespace tamisko::tool {
+namespace {
+
+bool accepts(std::span<const Option> accepted, Option option)
+{
+    return std::find(accepted.begin(), accepted.end(), option) != accepted.end();
+}
+
+} // namespace
+
+Arguments parseArguments(std::span<const std::string_view> words, std::span<const Option> accepted,
+                         size_t fileCount)
+{
+    Arguments arguments;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        if (optionsEnded || !word.starts_with("-") || word == "-") {
+            arguments.files.emplace_back(word);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (word == "--password-stdin" && accepts(accepted, Option::PasswordStdin)) {
+            arguments.passwordFromStdin = true;
+        } else if (word.starts_with("--locale=") && accepts(accepted, Option::Locale)) {
+            arguments.locale = std::string(word.substr(9));
+        } else if (word == "--locale" && accepts(accepted, Option::Locale)) {
+            if (i + 1 == words.size())
+                throw UsageError("--locale needs a locale name such as el_GR");
+            arguments.locale = std::string(words[++i]);
+        } else if (word == "--password") {
+            throw UsageError("passwords are not taken from the command line: use "
+                             "TAMISKO_PASSWORD or --password-stdin");
+        } else {
+            throw UsageError("unknown option " + std::string(word));
+        }
+    }
+    if (arguments.files.size() != fileCount)
+        throw UsageError("expected " + std::to_string(fileCount) + " file name" +
+                         (fileCount == 1 ? "" : "s") + ", got " +
+                         std::to_string(arguments.files.size()));
+    return arguments;
+}
+
+} // namespace tamisko::tool

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamisko::tool {
+
+// A command line that does not fit the command: exit status 2.
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The options a command may accept.
+enum class Option
+{
+    PasswordStdin,
+    Locale
+};
+
+// What follows the command name: file names in order and the options given.
+struct Arguments
+{
+    std::vector<std::string> files;
+    bool passwordFromStdin = false;
+    std::optional<std::string> locale;
+};
+
+// Options may stand anywhere; "--" ends them. Throws UsageError for an option the
+// command does not take or a wrong number of file names.
+Arguments parseArguments(std::span<const std::string_view> words, std::span<const Option> accepted,
+                         size_t fileCount);
+
+} // namespace tamisko::tool

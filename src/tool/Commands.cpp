@@ -1,0 +1,31 @@
+#include "tool/Commands.h"
+
+namespace tamisko::tool {
+
+std::span<const Command> commands()
+{
+    static const std::vector<Command> table{
+        {"dump", "FILE", "print the document as JSON", {Option::PasswordStdin}, 1, runDump},
+        {"create",
+         "JSON_FILE OUT_FILE",
+         "write a document from JSON in the form dump prints",
+         {Option::PasswordStdin},
+         2,
+         runCreate},
+        {"export",
+         "FILE OUT.txt [--locale NAME]",
+         "write the movements as a TAB separated UTF-8 text",
+         {Option::PasswordStdin, Option::Locale},
+         2,
+         runExport},
+        {"check",
+         "FILE",
+         "read the document strictly and print its summary",
+         {Option::PasswordStdin},
+         1,
+         runCheck},
+    };
+    return table;
+}
+
+} // namespace tamisko::tool
