@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tamisko {
+
+class MemTable;
+struct RegionalSettings;
+
+namespace series {
+
+// An inclusive run of days.
+struct Period
+{
+    double start = 0;
+    double end = 0;
+    friend bool operator==(const Period&, const Period&) = default;
+};
+
+// Cuts the days from the log's first to its last date into consecutive periods of
+// `length` days. The usual lengths go by the calendar: 15 gives half months, 30/31 whole
+// months, 60/61, 90/91, 120/121 and 180/181 runs of 2, 3, 4 and 6 months, 360 to 366 runs
+// of twelve months, all starting on the first of the log's first month.
+std::vector<Period> LayOutPeriods(int length, double logFirstDate, double logLastDate);
+
+// The index of the period that holds the day, or none. The periods must be contiguous
+// and ascending, as LayOutPeriods makes them.
+std::optional<size_t> findPeriod(const std::vector<Period>& periods, double day);
+
+// The time-series grid as text (cp1253): row 0 holds the column titles, column 0 the
+// period labels "start - end"; then one column per category, in the order the log first
+// meets them, and the two totals "Συν.Κ.Εισπρ." and "Συν.Κ.Πληρ.".
+struct SeriesGrid
+{
+    std::vector<Period> periods;
+    std::vector<std::vector<std::string>> cells; // [row][column]
+
+    bool empty() const { return cells.empty(); }
+    int rowCount() const { return static_cast<int>(cells.size()); }
+    int columnCount() const { return cells.empty() ? 0 : static_cast<int>(cells[0].size()); }
+};
+
+// Nets every category's movements in each period. Categories that differ only in letter
+// case share a column. A column whose net over all periods is negative is shown with its
+// signs flipped and titled " (πλ)", the others " (εισ)"; the period totals are taken
+// before that flip. An empty log gives an empty grid. The log's cursor ends past its end.
+SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double logLastDate,
+                          const RegionalSettings& settings);
+
+// The grid as the clipboard gets it (cp1253, TAB separated, CR LF ended): "από" and
+// "μέχρι" columns with the period dates instead of column 0. Empty for an empty grid.
+std::string GridCopyText(const SeriesGrid& grid, const RegionalSettings& settings);
+
+} // namespace series
+} // namespace tamisko
