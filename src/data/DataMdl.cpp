@@ -168,9 +168,9 @@ void ReadDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& mov
     stream.setPosition(0);
     ReadTableRecords(stream, categories, CatFieldNames());
     ReadTableRecords(stream, movements, LogFieldNames());
-    if (stream.position() != stream.size())
-        throw Error("The document holds " + std::to_string(stream.size() - stream.position()) +
-                    " bytes after its movements");
+    if (const int64_t rest = stream.size() - stream.position(); rest > 0)
+        throw Error("The document holds " + std::to_string(rest) +
+                    (rest == 1 ? " byte" : " bytes") + " after its movements");
 }
 
 DataMod::DataMod()

@@ -194,10 +194,14 @@ std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileC
             return std::nullopt;
         fail("Cannot open file", fileName, errno);
     }
-    std::vector<uint8_t> content = readAll(file.get(), fileName);
+    return DecodeDocument(readAll(file.get(), fileName), cipher, onPassword);
+}
+
+ByteStream DecodeDocument(std::span<const uint8_t> content, FileCipher* cipher,
+                          const PasswordCallback& onPassword)
+{
     if (content.empty())
         throw SilentAbort();
-
     ByteStream payload;
     if (cipher != nullptr && content.front() != kPlainMarker && onPassword) {
         std::string password;
@@ -206,8 +210,7 @@ std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileC
         ByteStream encrypted(std::vector<uint8_t>(content.begin() + 1, content.end()));
         cipher->DecryptStream(encrypted, payload, encrypted.size());
     } else {
-        content.erase(content.begin());
-        payload = ByteStream(std::move(content));
+        payload = ByteStream(std::vector<uint8_t>(content.begin() + 1, content.end()));
     }
     payload.setPosition(0);
     return payload;

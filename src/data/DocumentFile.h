@@ -40,6 +40,11 @@ void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> c
 void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
                          FileCipher* cipher);
 
+// The payload of a document file's whole content; what LoadProtectedStream does once
+// the file is read. An empty content raises SilentAbort.
+ByteStream DecodeDocument(std::span<const uint8_t> content, FileCipher* cipher,
+                          const PasswordCallback& onPassword);
+
 // Reads a document file into a payload positioned at 0; nothing when the file does not
 // exist. An empty file raises SilentAbort. Any marker other than the plain one is
 // decrypted when a cipher and a callback are given; the callback is asked for the key.
