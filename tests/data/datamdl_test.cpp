@@ -6,10 +6,14 @@
 #include "data/Format.h"
 #include "TestFiles.h"
 
+#include <csignal>
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace tamisko {
 namespace {
@@ -388,6 +392,34 @@ TEST_F(DataModTest, FailedSaveReportsTheErrorAndKeepsTheTables)
     EXPECT_EQ(asJson(data), before);
     EXPECT_TRUE(data.LogSource.enabled());
     EXPECT_TRUE(data.CatSource.enabled());
+}
+
+TEST_F(DataModTest, SaveThatCannotBeWrittenWholeLeavesTheOldFileByteIdentical)
+{
+    const std::string file = dir.file("book.tmk");
+    data.NewDocument();
+    data.SaveDocument(file);
+    const Bytes before = readFile(file);
+
+    data.OpenDocument(kPlainSample);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192}; // far less than the sample's 53 kB
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            data.SaveDocument(file);
+        } catch (const Error&) {
+            ::_exit(0);
+        }
+        ::_exit(1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not report its failure";
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"book.tmk"});
 }
 
 } // namespace
