@@ -1,6 +1,7 @@
 #include "analysis/LogRpt.h"
 #include "analysis/ReportPreview.h"
 #include "data/Cp1253.h"
+#include "data/DataMdl.h"
 #include "data/DayNumber.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
@@ -236,6 +237,29 @@ TEST_F(LogReportTest, SeveralPagesRepeatTheHeadersAndSumUpOnceAtTheEnd)
     EXPECT_EQ(summaries.front(), &layout.pages.back().bands.back());
     EXPECT_EQ(textsOf(*summaries.front())[2], "130");
     EXPECT_EQ(textsOf(*summaries.front())[4], "130");
+}
+
+TEST(LogReportSample, ASampleBookPrintsEveryMovementWithinThePages)
+{
+    DataMod data;
+    data.OpenDocument(TAMISKO_SAMPLES_DIR "/household-2021-2023.tmk");
+    data.LogTable.sortByFields("Date");
+    const int movements = data.LogTable.recordCount();
+    ASSERT_GT(movements, 100);
+
+    const ReportLayout layout = LogReport::layOut(data.LogTable, RegionalSettings::greek());
+    EXPECT_EQ(bandsOfKind(layout, BandKind::Detail).size(), size_t(movements));
+    EXPECT_EQ(bandsOfKind(layout, BandKind::ColumnHeader).size(), layout.pages.size());
+    EXPECT_EQ(textsOf(*bandsOfKind(layout, BandKind::Summary).front())[2],
+              QString::number(movements));
+    for (const report::Page& page : layout.pages) {
+        for (const PlacedBand& band : page.bands) {
+            EXPECT_GE(band.rect.top(), 10);
+            EXPECT_LE(band.rect.bottom(), 287 + 1e-9);
+            for (const report::PlacedItem& item : band.items)
+                EXPECT_LE(item.rect.right(), 200 + 1e-9) << item.text.toStdString();
+        }
+    }
 }
 
 class RecordingViewer : public report::ReportViewer
