@@ -1,0 +1,253 @@
+#include "widgets/EuroFrm.h"
+
+#include "data/Format.h"
+#include "platform/ProfileFile.h"
+#include "platform/Text.h"
+#include "widgets/DotMatrixDisplay.h"
+#include "widgets/FloatSpinEdit.h"
+
+#include <charconv>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+const QString kSection = QStringLiteral("TEuroForm");
+const QString kValueKey = QStringLiteral("edVal_Value");
+const QString kDrxKey = QStringLiteral("rbDrx_Checked");
+const QString kEuroKey = QStringLiteral("rbEuro_Checked");
+
+constexpr int kMargin = 6;
+constexpr int kDesignDisplayWidth = 545;
+constexpr int kDisplayHeight = 89;
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+// A number with a point as decimal separator; anything else reads as 0.
+double storedNumber(const QString& text)
+{
+    const std::string number = text.trimmed().toStdString();
+    double value = 0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, value);
+    return error == std::errc() && stop == end ? value : 0;
+}
+
+QString separatorText(char separator)
+{
+    return tamisko::toQString(std::string_view(&separator, 1));
+}
+
+} // namespace
+
+EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings),
+      WindowStorage(kSection)
+{
+    setObjectName(QStringLiteral("EuroForm"));
+    setWindowTitle(QStringLiteral("Εύρω Κομπιούτερ"));
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
+    setAutoFillBackground(true);
+
+    edVal = new FloatSpinEdit(this);
+    edVal->setObjectName(QStringLiteral("edVal"));
+    QFont courier(QStringLiteral("Courier"), 10);
+    courier.setStyleHint(QFont::TypeWriter);
+    edVal->setFont(courier);
+    edVal->setDecimalSeparator(separatorText(settings_.decimalSeparator).front());
+    edVal->setGeometry(kMargin, 12, 185, 24);
+
+    rbEuro = new QRadioButton(QStringLiteral("Ευρώ"), this);
+    rbEuro->setObjectName(QStringLiteral("rbEuro"));
+    rbEuro->setGeometry(205, 14, 70, 20);
+    rbDrx = new QRadioButton(QStringLiteral("Δραχμές"), this);
+    rbDrx->setObjectName(QStringLiteral("rbDrx"));
+    rbDrx->setGeometry(280, 14, 90, 20);
+    rbEuro->setChecked(true);
+
+    LCD = new DotMatrixDisplay(this);
+    LCD->setObjectName(QStringLiteral("LCD"));
+    LCD->setDotMatrix(DotMatrixDisplay::mat9x12);
+    LCD->setDotMatrixBorders(DotMatrixDisplay::mbBottom | DotMatrixDisplay::mbLeft |
+                             DotMatrixDisplay::mbTop);
+    LCD->setPixelSize(DotMatrixDisplay::pix2x2);
+    LCD->setPixelShape(DotMatrixDisplay::psSquare);
+    LCD->setPixelSpacing(1);
+    LCD->setCharSpacing(1);
+    LCD->setLineSpacing(1);
+    LCD->setBorderSpace(2);
+    LCD->setBorderStyle(DotMatrixDisplay::bsNone);
+    LCD->setColor(palette().color(QPalette::Button));
+    LCD->setPixelOn(Qt::black);
+    LCD->setPixelOff(QColor(182, 182, 182));
+    LCD->setIntensity(127);
+    LCD->setAnimationEnabled(false);
+    LCD->setGeometry(kMargin, 47, kDesignDisplayWidth, kDisplayHeight);
+    LCD->setLines({QStringLiteral("Euro Computer")});
+
+    setMinimumWidth(kMinimumWidth);
+    setFixedHeight(kHeight);
+    resize(kDesignDisplayWidth + 2 * kMargin, kHeight);
+
+    connect(edVal, &FloatSpinEdit::textChanged, this, &EuroForm::edValChange);
+    connect(rbEuro, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rbEuroClick();
+    });
+    connect(rbDrx, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rbDrxClick();
+    });
+
+    // The window sees Enter before its controls do.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+    installEventFilter(this);
+
+    WindowStorage.setIniFileName(tamisko::GetIniFileName());
+}
+
+EuroForm::~EuroForm()
+{
+    storeSettings();
+}
+
+QString EuroForm::number(double value, int decimals) const
+{
+    const std::string fixed = tamisko::formatFixed(value, decimals, '.');
+    const bool negative = fixed.starts_with('-');
+    const std::string_view unsigned_ = std::string_view(fixed).substr(negative ? 1 : 0);
+    const auto point = unsigned_.find('.');
+    const std::string_view whole = unsigned_.substr(0, point);
+
+    QString text = negative ? QStringLiteral("-") : QString();
+    const QString thousands = separatorText(settings_.thousandSeparator);
+    for (size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            text += thousands;
+        text += QLatin1Char(whole[i]);
+    }
+    if (point != std::string_view::npos) {
+        text += separatorText(settings_.decimalSeparator);
+        text += QString::fromLatin1(unsigned_.substr(point + 1));
+    }
+    return text;
+}
+
+void EuroForm::edValChange()
+{
+    const double value = edVal->value();
+    QStringList lines;
+    if (rbDrx->isChecked()) {
+        lines << number(value, 0) + QStringLiteral(" Dr=")
+              << number(value / kDrachmasPerEuro, 2) + QStringLiteral(" Euro");
+    } else {
+        lines << number(value, 2) + QStringLiteral(" Euro=")
+              << number(value * kDrachmasPerEuro, 0) + QStringLiteral(" Dr");
+    }
+    LCD->setLines(lines);
+}
+
+void EuroForm::rbEuroClick()
+{
+    edVal->setDecimals(2);
+}
+
+void EuroForm::rbDrxClick()
+{
+    edVal->setDecimals(0);
+}
+
+void EuroForm::FormKeyPress()
+{
+    // Selecting one radio button clears the other, which cannot be unchecked directly.
+    if (rbEuro->isChecked())
+        rbDrx->setChecked(true);
+    else
+        rbEuro->setChecked(true);
+    edValChange();
+}
+
+void EuroForm::FormResize()
+{
+    LCD->resize(width() - 2 * kMargin, LCD->height());
+}
+
+bool EuroForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            FormKeyPress();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void EuroForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void EuroForm::showEvent(QShowEvent* event)
+{
+    if (!restored_ && !event->spontaneous()) {
+        restored_ = true;
+        restoreSettings();
+    }
+    QWidget::showEvent(event);
+}
+
+void EuroForm::restoreSettings()
+{
+    const tamisko::ProfileFile profile(WindowStorage.iniFileName());
+    const auto document = profile.read();
+    if (document) {
+        const auto value = document->value(kSection, kValueKey);
+        if (value)
+            edVal->setValue(storedNumber(*value));
+        // Selecting a radio button runs its handler, so the decimals follow the unit.
+        for (const auto& [key, button] : {std::pair{kDrxKey, rbDrx}, std::pair{kEuroKey, rbEuro}}) {
+            const auto checked = document->value(kSection, key);
+            if (checked && checked->compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
+                button->setChecked(true);
+        }
+    }
+    if (!WindowStorage.restore(*this)) {
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+}
+
+void EuroForm::storeSettings() const
+{
+    if (!restored_)
+        return;
+    WindowStorage.save(*this);
+    const tamisko::ProfileFile profile(WindowStorage.iniFileName());
+    profile.update([this](tamisko::IniDocument& document) {
+        document.setValue(kSection, kValueKey,
+                          QString::fromStdString(tamisko::formatGeneral(edVal->value(), '.')));
+        document.setValue(kSection, kDrxKey, boolText(rbDrx->isChecked()));
+        document.setValue(kSection, kEuroKey, boolText(rbEuro->isChecked()));
+    });
+}
+
+void EuroForm::closeEvent(QCloseEvent* event)
+{
+    // Closing only hides the calculator; it lives until the end of the run.
+    storeSettings();
+    QWidget::closeEvent(event);
+}
