@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+// The base of the document windows. Created with a host, a window sits frameless in
+// the host's client area, fills it and follows its size; the windows of one host lie
+// on top of one another and the one shown last is seen. Created without a host, it is
+// an ordinary top-level window.
+class ChildForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ChildForm(QWidget* parent = nullptr);
+    // Embedding constructor: clientArea is the host window's client area.
+    ChildForm(QWidget* parent, QWidget* clientArea);
+
+    bool isEmbedded() const { return m_clientArea != nullptr; }
+    QWidget* clientArea() const { return m_clientArea; }
+
+    // Makes the window visible and brings it in front of its sibling windows.
+    void showChild();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_clientArea = nullptr;
+};
