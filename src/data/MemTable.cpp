@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 
 namespace tamisko {
@@ -278,9 +279,7 @@ struct MemTable::Impl
         try {
             switch (storageOf(f.dataType())) {
             case Storage::String: {
-                std::string text = value.toString();
-                if (f.def().size > 0 && text.size() > static_cast<size_t>(f.def().size))
-                    text.resize(static_cast<size_t>(f.def().size));
+                const std::string text = textFor(f, value);
                 if (!wasNull && record.stringAt(i) == text)
                     return false;
                 record.setString(layout, i, text);
@@ -306,6 +305,15 @@ struct MemTable::Impl
         } catch (const Error&) {
         }
         fail("Invalid value for field '%s'", f.displayName());
+    }
+
+    // The text a string field stores for a value that is not null.
+    static std::string textFor(const Field& f, const Variant& value)
+    {
+        std::string text = value.toString();
+        if (f.def().size > 0 && text.size() > static_cast<size_t>(f.def().size))
+            text.resize(static_cast<size_t>(f.def().size));
+        return text;
     }
 
     static int64_t integerFor(const Field& f, const Variant& value)
@@ -1337,6 +1345,175 @@ void MemTable::swapContents(MemTable& other)
     a.autoIncMark = b.autoIncMark = std::max(a.autoIncMark, b.autoIncMark);
     a.notify(DataEvent::DataSetChanged);
     b.notify(DataEvent::DataSetChanged);
+}
+
+// RecordAppender ---------------------------------------------------------------------
+
+struct RecordAppender::State
+{
+    // A lookup field whose stored value is looked up once the record is filled: a data
+    // field is written after the last direct write of the lookup field, and in the field
+    // by field path every such write recomputes it from the keys, which are final by then.
+    struct DueLookup
+    {
+        size_t binding = 0;
+        std::unordered_map<std::string, Variant> results; // by the raw key bytes
+    };
+
+    std::vector<int> fields;
+    std::vector<DueLookup> dueLookups;
+    bool memoize = false;
+    bool stringKeys = false; // a due lookup has a string key field
+    // The texts of the string fields, packed into the record once it is filled.
+    std::vector<int> textIndex; // per field: its place in the layout's string fields, or -1
+    std::vector<std::optional<std::string>> texts;
+    std::vector<std::optional<std::string_view>> textViews;
+    std::string rawKey;             // reused per record
+    std::vector<Variant> keyValues; // reused per record
+};
+
+RecordAppender::RecordAppender(MemTable& table, std::vector<int> fields)
+    : table_(table), state_(std::make_unique<State>())
+{
+    MemTable::Impl& d = *table.impl_;
+    State& s = *state_;
+    d.requireActive();
+    for (const int index : fields)
+        table.field(index); // fails for a field the table does not have
+    s.memoize = !d.afterPost;
+    for (size_t b = 0; b < d.lookups.size(); ++b) {
+        const MemTable::Impl::LookupBinding& binding = d.lookups[b];
+        const auto lastDirect = std::find(fields.rbegin(), fields.rend(), binding.field);
+        // The new-record work writes the auto-increment field before everything else.
+        bool due = lastDirect == fields.rend() && d.autoIncField >= 0;
+        for (auto write = fields.rbegin(); write != lastDirect; ++write)
+            due = due || table.field(*write).kind() == FieldKind::Data;
+        if (!due)
+            continue;
+        s.dueLookups.push_back({b, {}});
+        for (const int key : binding.keyFields)
+            s.stringKeys = s.stringKeys || d.layout.isString(key);
+        if (table.field(binding.field).def().lookupDataSet == &table)
+            s.memoize = false; // the records appended change the results
+    }
+    s.textIndex.assign(static_cast<size_t>(table.fieldCount()), -1);
+    const std::vector<int>& stringFields = d.layout.stringFields();
+    for (size_t k = 0; k < stringFields.size(); ++k)
+        s.textIndex[static_cast<size_t>(stringFields[k])] = static_cast<int>(k);
+    s.texts.resize(stringFields.size());
+    s.textViews.resize(stringFields.size());
+    s.fields = std::move(fields);
+}
+
+RecordAppender::~RecordAppender() = default;
+
+void RecordAppender::append(std::span<const Variant> values)
+{
+    MemTable::Impl& d = *table_.impl_;
+    State& s = *state_;
+    if (values.size() != s.fields.size())
+        throw Error("More fields than values");
+    d.requireActive();
+    d.endPending();
+
+    RecordBuffer record = RecordBuffer::create(d.layout);
+    std::fill(s.texts.begin(), s.texts.end(), std::nullopt);
+    // Numbers go straight into the record, texts wait so that it is packed only once.
+    const auto write = [&](const Field& f, const Variant& value) {
+        const int text = s.textIndex[static_cast<size_t>(f.index())];
+        if (text < 0) {
+            d.store(record, f, value);
+            return;
+        }
+        std::optional<std::string>& slot = s.texts[static_cast<size_t>(text)];
+        if (value.isNullOrEmpty()) {
+            slot.reset();
+            return;
+        }
+        try {
+            slot = MemTable::Impl::textFor(f, value);
+        } catch (const Error&) {
+            fail("Invalid value for field '%s'", f.displayName());
+        }
+    };
+    const auto packTexts = [&] {
+        for (size_t k = 0; k < s.texts.size(); ++k)
+            s.textViews[k] =
+                s.texts[k] ? std::optional<std::string_view>(*s.texts[k]) : std::nullopt;
+        record.setStrings(d.layout, s.textViews);
+    };
+
+    if (d.autoIncField >= 0)
+        write(d.field(d.autoIncField), Variant::fromDouble(static_cast<double>(d.autoIncMark + 1)));
+    for (size_t i = 0; i < values.size(); ++i) {
+        const Field& f = d.field(s.fields[i]);
+        if (f.def().readOnly)
+            fail("Field %s is read only", f.displayName());
+        write(f, values[i]);
+    }
+    if (s.stringKeys) {
+        packTexts();
+        std::fill(s.texts.begin(), s.texts.end(), std::nullopt);
+    }
+
+    for (State::DueLookup& due : s.dueLookups) {
+        const MemTable::Impl::LookupBinding& binding = d.lookups[due.binding];
+        const Field& f = d.field(binding.field);
+        MemTable* source = f.def().lookupDataSet;
+        if (!source)
+            continue;
+        const auto lookUp = [&] {
+            s.keyValues.clear();
+            for (const int key : binding.keyFields)
+                s.keyValues.push_back(d.read(record, d.field(key)));
+            return source->lookup(f.def().lookupKeyFields, s.keyValues, f.def().lookupResultField);
+        };
+        const auto storeResult = [&](const Variant& result) {
+            if (s.stringKeys)
+                d.store(record, f, result);
+            else
+                write(f, result);
+        };
+        if (!s.memoize) {
+            storeResult(lookUp());
+            continue;
+        }
+        s.rawKey.clear();
+        const RecordView view = record.view();
+        for (const int key : binding.keyFields) {
+            const bool null = view.isNull(key);
+            s.rawKey.push_back(null ? '\0' : '\1');
+            if (null)
+                continue;
+            if (d.layout.isString(key)) {
+                const std::string_view text = view.stringAt(key);
+                const auto length = static_cast<uint32_t>(text.size());
+                s.rawKey.append(reinterpret_cast<const char*>(&length), sizeof length);
+                s.rawKey.append(text);
+            } else {
+                const int64_t bits = view.intAt(key);
+                s.rawKey.append(reinterpret_cast<const char*>(&bits), sizeof bits);
+            }
+        }
+        auto found = due.results.find(s.rawKey);
+        if (found == due.results.end())
+            found = due.results.emplace(s.rawKey, lookUp()).first;
+        storeResult(found->second);
+    }
+    if (!s.stringKeys)
+        packTexts();
+
+    d.buffer = std::move(record);
+    d.insertAtStart = false;
+    d.state = DataSetState::Insert;
+    d.modified = true;
+    try {
+        table_.post();
+    } catch (...) {
+        if (d.state == DataSetState::Insert)
+            table_.cancel();
+        throw;
+    }
 }
 
 } // namespace tamisko

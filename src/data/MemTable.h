@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -279,10 +280,36 @@ public:
 
 private:
     friend class Field;
+    friend class RecordAppender;
     struct Impl;
     std::string name_;
     std::vector<std::unique_ptr<Field>> fields_;
     std::unique_ptr<Impl> impl_;
+};
+
+// Appends records as append, a write of each listed field in list order and post would,
+// with the same table state afterwards (auto-increment values and mark, stored lookup
+// values, bookmarks, AutoSort placement, cursor, AfterPost per record), but without
+// building each record field by field and telling the views of every write: for reading
+// documents. A failing record is not added and leaves the table as it was before it.
+// While the appender lives, lookup values are computed once per distinct key, so the
+// looked-up tables must not change meanwhile; with an AfterPost handler, which might
+// change them, every record is looked up afresh.
+class RecordAppender
+{
+public:
+    RecordAppender(MemTable& table, std::vector<int> fields);
+    ~RecordAppender();
+    RecordAppender(const RecordAppender&) = delete;
+    RecordAppender& operator=(const RecordAppender&) = delete;
+
+    // values[i] is written to the i-th field; an empty or null value makes it null.
+    void append(std::span<const Variant> values);
+
+private:
+    struct State;
+    MemTable& table_;
+    std::unique_ptr<State> state_;
 };
 
 } // namespace tamisko

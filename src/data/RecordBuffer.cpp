@@ -120,6 +120,29 @@ void RecordBuffer::setNull(const RecordLayout& layout, int field)
         setNullBit(field, true);
 }
 
+void RecordBuffer::setStrings(const RecordLayout& layout,
+                              std::span<const std::optional<std::string_view>> texts)
+{
+    const std::vector<int>& fields = layout.stringFields();
+    size_t size = layout.fixedSize();
+    for (size_t k = 0; k < fields.size(); ++k)
+        size += texts[k] ? texts[k]->size() : 0;
+
+    RecordBuffer packed(size);
+    std::memcpy(packed.bytes_.get(), bytes_.get(), layout.fixedSize());
+    auto offset = static_cast<uint32_t>(layout.fixedSize());
+    for (size_t k = 0; k < fields.size(); ++k) {
+        const std::string_view text = texts[k].value_or(std::string_view());
+        if (!text.empty())
+            std::memcpy(packed.bytes_.get() + offset, text.data(), text.size());
+        const auto length = static_cast<uint32_t>(text.size());
+        store(packed.slot(fields[k]), StringSlot{offset, length});
+        offset += length;
+        packed.setNullBit(fields[k], !texts[k]);
+    }
+    bytes_ = std::move(packed.bytes_);
+}
+
 void RecordBuffer::repackStrings(const RecordLayout& layout, int field, std::string_view value,
                                  bool null)
 {

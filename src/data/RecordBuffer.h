@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -103,6 +105,10 @@ public:
     void setDouble(int field, double value);
     void setString(const RecordLayout& layout, int field, std::string_view value);
     void setNull(const RecordLayout& layout, int field);
+    // Sets all string fields at once, one text per layout.stringFields() (nothing: null),
+    // packing the record once instead of once per field.
+    void setStrings(const RecordLayout& layout,
+                    std::span<const std::optional<std::string_view>> texts);
 
 private:
     explicit RecordBuffer(size_t size);

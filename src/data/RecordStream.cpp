@@ -7,6 +7,7 @@
 #include "data/MemTable.h"
 #include "data/TableUtils.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -197,8 +198,15 @@ void checkText(const Field& field, const Variant& value)
     if (field.def().size > 0 && text.size() > static_cast<size_t>(field.def().size))
         throw Error("The text of field '" + field.fieldName() + "' is longer than " +
                     std::to_string(field.def().size) + " characters");
+    // A table, because every text of a document passes here byte by byte.
+    static const auto defined = [] {
+        std::array<bool, 256> bytes{};
+        for (size_t b = 0; b < bytes.size(); ++b)
+            bytes[b] = cp1253::isDefinedByte(static_cast<unsigned char>(b));
+        return bytes;
+    }();
     for (const char c : text) {
-        if (!cp1253::isDefinedByte(static_cast<unsigned char>(c)))
+        if (!defined[static_cast<unsigned char>(c)])
             throw Error("The text of field '" + field.fieldName() +
                         "' holds a character that the Greek code page does not define");
     }
@@ -297,30 +305,6 @@ std::vector<Field*> fieldsByName(MemTable& table, const std::vector<std::string>
     return fields;
 }
 
-// Drops the record being filled when reading fails part-way through it.
-class PendingInsert
-{
-public:
-    explicit PendingInsert(MemTable& table) : table_(table) { table_.append(); }
-    ~PendingInsert()
-    {
-        if (!posted_ && table_.state() == DataSetState::Insert)
-            table_.cancel();
-    }
-    PendingInsert(const PendingInsert&) = delete;
-    PendingInsert& operator=(const PendingInsert&) = delete;
-
-    void post()
-    {
-        table_.post();
-        posted_ = true;
-    }
-
-private:
-    MemTable& table_;
-    bool posted_ = false;
-};
-
 } // namespace
 
 void WriteValueRow(ByteStream& stream, std::span<const Variant> values)
@@ -359,19 +343,17 @@ void ReadTableRecords(ByteStream& stream, MemTable& table,
     CancelPending({&table});
     const std::vector<Field*> fields = fieldsByName(table, fieldNames);
     const auto count = static_cast<int32_t>(readLittleEndian<uint32_t>(stream));
+    std::vector<int> fieldIndexes;
+    for (const Field* field : fields)
+        fieldIndexes.push_back(field->index());
+    RecordAppender appender(table, std::move(fieldIndexes));
     std::vector<Variant> row(fields.size());
     for (int32_t record = 0; record < count; ++record) {
-        PendingInsert insert(table);
         std::fill(row.begin(), row.end(), Variant());
         ReadValueRow(stream, row);
-        for (size_t i = 0; i < fields.size(); ++i) {
+        for (size_t i = 0; i < fields.size(); ++i)
             checkFits(*fields[i], row[i]);
-            if (row[i].isNullOrEmpty())
-                fields[i]->clear();
-            else
-                fields[i]->setValue(row[i]);
-        }
-        insert.post();
+        appender.append(row);
     }
 }
 

@@ -1,0 +1,502 @@
+// Large cash books against plain baselines measured in the same run, so that the ratios
+// hold on a busy machine. Prints one table: operation, size, our time, baseline time,
+// ratio and the goal. With --memory it reports the resident memory of an opened book.
+
+#include "analysis/core/Comparison.h"
+#include "Baselines.h"
+#include "BookGenerator.h"
+#include "data/ByteStream.h"
+#include "data/DataMdl.h"
+#include "data/FileCipher.h"
+#include "data/RegionalSettings.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tamisko::bench {
+namespace {
+
+std::string booksDirectory()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return std::string(tmp && *tmp ? tmp : "/tmp") + "/tamisko-bench";
+}
+
+// Everything one book size needs, built on first use.
+struct Book
+{
+    explicit Book(const std::string& directory, int size)
+        : size(size), files(generateBook(directory, size)), directory(directory)
+    {
+        const std::vector<char> file = baseline::readFile(files.plain);
+        payload.assign(file.begin() + 1, file.end());
+        plain = baseline::decode(payload);
+        const std::vector<char> encryptedFile = baseline::readFile(files.encrypted);
+        encrypted.assign(encryptedFile.begin() + 1, encryptedFile.end());
+        module.setPasswordPrompt([](std::string& password) {
+            password = bookPassword();
+            return true;
+        });
+        module.OpenDocument(files.plain);
+        comparison::defineResultsTable(results);
+    }
+
+    std::string savePath() const { return directory + "/saved-" + std::to_string(size) + ".tmk"; }
+
+    int size;
+    BookFiles files;
+    std::string directory;
+    std::vector<char> payload;   // the plain payload, marker dropped
+    std::vector<char> encrypted; // the encrypted payload, marker dropped
+    baseline::Book plain;
+    DataMod module;
+    MemTable results{"Results"};
+};
+
+std::string gBooksDirectory = booksDirectory();
+
+Book& book(int size)
+{
+    static std::map<int, std::unique_ptr<Book>> books;
+    auto& entry = books[size];
+    if (!entry)
+        entry = std::make_unique<Book>(gBooksDirectory, size);
+    return *entry;
+}
+
+ByteStream streamOf(const std::vector<char>& bytes)
+{
+    return ByteStream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+// Ours ------------------------------------------------------------------------------
+
+void openPlain(benchmark::State& state, Book& b)
+{
+    for (auto _ : state)
+        b.module.OpenDocument(b.files.plain);
+}
+
+void openEncrypted(benchmark::State& state, Book& b)
+{
+    for (auto _ : state)
+        b.module.OpenDocument(b.files.encrypted);
+    b.module.DocumentPassword.clear();
+}
+
+void decryptPayload(benchmark::State& state, Book& b)
+{
+    FileCipher cipher;
+    cipher.InitKey(bookPassword());
+    ByteStream source = streamOf(b.encrypted);
+    for (auto _ : state) {
+        source.setPosition(0);
+        ByteStream plain;
+        cipher.DecryptStream(source, plain, source.size());
+        benchmark::DoNotOptimize(plain.bytes().data());
+    }
+}
+
+void encryptPayload(benchmark::State& state, Book& b)
+{
+    FileCipher cipher;
+    cipher.InitKey(bookPassword());
+    ByteStream source = streamOf(b.payload);
+    for (auto _ : state) {
+        source.setPosition(0);
+        ByteStream encrypted;
+        cipher.EncryptStream(source, encrypted, source.size());
+        benchmark::DoNotOptimize(encrypted.bytes().data());
+    }
+}
+
+void savePlain(benchmark::State& state, Book& b)
+{
+    b.module.DocumentPassword.clear();
+    for (auto _ : state)
+        b.module.SaveDocument(b.savePath());
+}
+
+void saveEncrypted(benchmark::State& state, Book& b)
+{
+    b.module.DocumentPassword = bookPassword();
+    for (auto _ : state)
+        b.module.SaveDocument(b.savePath());
+    b.module.DocumentPassword.clear();
+}
+
+void recomputeSummary(benchmark::State& state, Book& b)
+{
+    for (auto _ : state) {
+        b.module.RecomputeSummary();
+        benchmark::DoNotOptimize(b.module.Balance);
+    }
+}
+
+// Appends and posts one movement as the entry window does; the post's handler
+// recomputes the summary. The movement is deleted again outside the timing.
+void postMovement(benchmark::State& state, Book& b)
+{
+    MemTable& log = b.module.LogTable;
+    const Variant day = Variant::fromDate(b.module.LastDate);
+    const Variant text = Variant::fromString(bookPassword());
+    for (auto _ : state) {
+        log.append();
+        log.setFieldValue("Date", day);
+        log.setFieldValue("CatNum", Variant::fromInt(9));
+        log.setFieldValue("Pliromi", Variant::fromDouble(12.5));
+        log.setFieldValue("Perigrafi", text);
+        log.post();
+        state.PauseTiming();
+        log.deleteRecord();
+        state.ResumeTiming();
+    }
+}
+
+// Each sort starts from the book's own order: the book is read again outside the timing.
+void sortOn(benchmark::State& state, Book& b, const char* field, MemTableOptions options)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.module.OpenDocument(b.files.plain);
+        state.ResumeTiming();
+        b.module.LogTable.sortByFields(field, options);
+    }
+}
+
+void compareWholeSpan(benchmark::State& state, Book& b)
+{
+    const RegionalSettings settings = RegionalSettings::greek();
+    const comparison::Request request{b.module.FirstDate, b.module.LastDate, b.module.FirstDate,
+                                      b.module.LastDate};
+    for (auto _ : state) {
+        auto outcome = comparison::ComputeResults(b.module.LogTable, b.module.CatTable, request,
+                                                  settings, b.results);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+
+// Baselines --------------------------------------------------------------------------
+
+void readAndDecode(benchmark::State& state, Book& b)
+{
+    for (auto _ : state) {
+        const std::vector<char> file = baseline::readFile(b.files.plain);
+        baseline::Book decoded = baseline::decode(std::span(file).subspan(1));
+        benchmark::DoNotOptimize(decoded.movements.data());
+    }
+}
+
+// The ECB output is not the payload, so the decoding reads the plain payload instead.
+void readDecryptAndDecode(benchmark::State& state, Book& b)
+{
+    const baseline::BlowfishEcb ecb(baseline::keyOf(bookPassword()));
+    for (auto _ : state) {
+        std::vector<char> file = baseline::readFile(b.files.encrypted);
+        ecb.decrypt(std::span(file).subspan(1));
+        baseline::Book decoded = baseline::decode(b.payload);
+        benchmark::DoNotOptimize(decoded.movements.data());
+        benchmark::DoNotOptimize(file.data());
+    }
+}
+
+void ecbDecrypt(benchmark::State& state, Book& b)
+{
+    const baseline::BlowfishEcb ecb(baseline::keyOf(bookPassword()));
+    std::vector<char> bytes = b.encrypted;
+    for (auto _ : state) {
+        ecb.decrypt(bytes);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+
+void ecbEncrypt(benchmark::State& state, Book& b)
+{
+    const baseline::BlowfishEcb ecb(baseline::keyOf(bookPassword()));
+    std::vector<char> bytes = b.payload;
+    for (auto _ : state) {
+        ecb.encrypt(bytes);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+
+void encodeAndWrite(benchmark::State& state, Book& b)
+{
+    const std::string path = b.savePath() + ".plain";
+    for (auto _ : state) {
+        std::vector<char> bytes = baseline::encode(b.plain);
+        bytes.insert(bytes.begin(), '!');
+        baseline::writeFile(path, bytes);
+    }
+}
+
+void encodeEncryptAndWrite(benchmark::State& state, Book& b)
+{
+    const baseline::BlowfishEcb ecb(baseline::keyOf(bookPassword()));
+    const std::string path = b.savePath() + ".plain";
+    for (auto _ : state) {
+        std::vector<char> bytes = baseline::encode(b.plain);
+        ecb.encrypt(bytes);
+        bytes.insert(bytes.begin(), '*');
+        baseline::writeFile(path, bytes);
+    }
+}
+
+void summaryLoop(benchmark::State& state, Book& b)
+{
+    for (auto _ : state) {
+        const baseline::Summary summary = baseline::summarize(b.plain.movements);
+        benchmark::DoNotOptimize(summary);
+    }
+}
+
+void pushAndSummarize(benchmark::State& state, Book& b)
+{
+    baseline::Movement movement;
+    movement.date = 40000;
+    movement.catNum = 9;
+    movement.hasPayment = true;
+    movement.payment = 12.5;
+    for (auto _ : state) {
+        b.plain.movements.push_back(movement);
+        const baseline::Summary summary = baseline::summarize(b.plain.movements);
+        benchmark::DoNotOptimize(summary);
+        b.plain.movements.pop_back();
+    }
+}
+
+void sortPairs(benchmark::State& state, Book& b, baseline::Column column, bool descending)
+{
+    const auto original = baseline::keyPairs(b.plain.movements, column);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pairs = original;
+        state.ResumeTiming();
+        if (descending)
+            std::sort(pairs.begin(), pairs.end(), std::greater<>());
+        else
+            std::sort(pairs.begin(), pairs.end());
+        benchmark::DoNotOptimize(pairs.data());
+    }
+}
+
+void totalsLoop(benchmark::State& state, Book& b)
+{
+    const double first = b.plain.movements.empty() ? 0 : b.module.FirstDate;
+    const double last = b.plain.movements.empty() ? 0 : b.module.LastDate;
+    for (auto _ : state) {
+        const auto totals = baseline::totalsByCategory(b.plain.movements, first, last);
+        benchmark::DoNotOptimize(totals.data());
+    }
+}
+
+// The table ---------------------------------------------------------------------------
+
+using Measure = std::function<void(benchmark::State&, Book&)>;
+
+struct Operation
+{
+    std::string name;
+    std::string baselineName;
+    Measure ours;
+    Measure baseline;
+    double goalRatio = 0;        // 0: no ratio goal
+    double goalMilliseconds = 0; // 0: no absolute goal
+};
+
+std::vector<Operation> operations()
+{
+    using baseline::Column;
+    return {
+        {"OpenDocument plain", "read + decode to structs", openPlain, readAndDecode, 3},
+        {"OpenDocument encrypted", "read + ECB + decode", openEncrypted, readDecryptAndDecode},
+        {"  cipher part: DecryptStream", "Crypto++ Blowfish ECB", decryptPayload, ecbDecrypt, 1.3},
+        {"SaveDocument plain", "encode + write", savePlain, encodeAndWrite, 3},
+        {"SaveDocument encrypted", "encode + ECB + write", saveEncrypted, encodeEncryptAndWrite, 3},
+        {"  cipher part: EncryptStream", "Crypto++ Blowfish ECB", encryptPayload, ecbEncrypt, 1.3},
+        {"RecomputeSummary", "plain summary loop", recomputeSummary, summaryLoop, 3},
+        {"post one movement + recompute", "push_back + summary loop", postMovement,
+         pushAndSummarize, 0, 50},
+        {"SortByFields Date", "std::sort (day, index)",
+         [](auto& s, auto& b) { sortOn(s, b, "Date", 0); },
+         [](auto& s, auto& b) { sortPairs(s, b, Column::Date, false); }, 3},
+        {"SortByFields Eispraxi desc", "std::sort (amount, index)",
+         [](auto& s, auto& b) { sortOn(s, b, "Eispraxi", mtcoDescending); },
+         [](auto& s, auto& b) { sortPairs(s, b, Column::Receipt, true); }, 3},
+        {"SortByFields CatNum", "std::sort (number, index)",
+         [](auto& s, auto& b) { sortOn(s, b, "CatNum", 0); },
+         [](auto& s, auto& b) { sortPairs(s, b, Column::CatNum, false); }, 3},
+        {"comparison, whole span", "loop summing by category", compareWholeSpan, totalsLoop, 3},
+    };
+}
+
+std::string benchmarkName(size_t operation, bool ours, int size)
+{
+    return std::to_string(operation) + (ours ? "/ours/" : "/baseline/") + std::to_string(size);
+}
+
+// Collects the CPU time per iteration of every run, in milliseconds, and shows progress.
+class CollectingReporter : public benchmark::BenchmarkReporter
+{
+public:
+    bool ReportContext(const Context&) override { return true; }
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            const double ms =
+                run.GetAdjustedCPUTime() * 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            times[run.run_name.function_name] = ms;
+            std::fprintf(stderr, "  %-28s %10.3f ms  (%lld iterations)\n",
+                         run.run_name.function_name.c_str(), ms,
+                         static_cast<long long>(run.iterations));
+        }
+    }
+
+    std::map<std::string, double> times;
+};
+
+void printTable(const std::vector<Operation>& ops, const std::vector<int>& sizes,
+                const std::map<std::string, double>& times)
+{
+    std::printf("\n%-32s %9s %12s %12s %8s  %-27s %s\n", "operation", "size", "ours ms",
+                "baseline ms", "ratio", "baseline", "goal (1,000,000)");
+    for (size_t i = 0; i < ops.size(); ++i) {
+        for (const int size : sizes) {
+            const auto ours = times.find(benchmarkName(i, true, size));
+            const auto base = times.find(benchmarkName(i, false, size));
+            if (ours == times.end() || base == times.end())
+                continue;
+            const double ratio = base->second > 0 ? ours->second / base->second : 0;
+            std::string goal;
+            if (ops[i].goalRatio > 0) {
+                char text[32];
+                std::snprintf(text, sizeof text, "<= %.1fx", ops[i].goalRatio);
+                goal = text;
+                if (size == 1000000)
+                    goal += ratio <= ops[i].goalRatio ? "  met" : "  MISSED";
+            } else if (ops[i].goalMilliseconds > 0) {
+                goal = "<= " + std::to_string(static_cast<int>(ops[i].goalMilliseconds)) + " ms";
+                if (size == 1000000)
+                    goal += ours->second <= ops[i].goalMilliseconds ? "  met" : "  MISSED";
+            }
+            std::printf("%-32s %9d %12.3f %12.3f %8.2f  %-27s %s\n", ops[i].name.c_str(), size,
+                        ours->second, base->second, ratio, ops[i].baselineName.c_str(),
+                        size == 1000000 || !goal.empty() ? goal.c_str() : "");
+        }
+    }
+    std::printf("(CPU time per operation; the time series core is not in the tree yet)\n");
+}
+
+// Resident memory --------------------------------------------------------------------
+
+long residentKilobytes(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::strtol(line.c_str() + std::string(key).size(), nullptr, 10);
+    }
+    return -1;
+}
+
+int reportMemory(int size)
+{
+    // The book is written by a child process so that its buffers do not count here.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        generateBook(gBooksDirectory, size);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const BookFiles files{gBooksDirectory + "/book-" + std::to_string(size) + ".tmk", {}};
+    const double fileMb = static_cast<double>(std::filesystem::file_size(files.plain)) / 1048576.0;
+
+    const long before = residentKilobytes("VmRSS:");
+    DataMod module;
+    module.OpenDocument(files.plain);
+    const long after = residentKilobytes("VmRSS:");
+    const long peak = residentKilobytes("VmHWM:");
+    const double afterMb = static_cast<double>(after) / 1024.0;
+    const double limitMb = 4 * fileMb + 50;
+    std::printf("\nresident memory after opening the %d-movement book: %.1f MB "
+                "(%.1f MB before, peak %.1f MB); file %.1f MB\n",
+                module.LogTable.rowCount(), afterMb, static_cast<double>(before) / 1024.0,
+                static_cast<double>(peak) / 1024.0, fileMb);
+    std::printf("  = %.2f x the file size (%.2f x counting only what the book added); "
+                "goal <= 4 x file + 50 MB = %.1f MB: %s\n",
+                afterMb / fileMb, static_cast<double>(after - before) / 1024.0 / fileMb, limitMb,
+                afterMb <= limitMb ? "met" : "MISSED");
+    return 0;
+}
+
+std::vector<int> parseSizes(const std::string& list)
+{
+    std::vector<int> sizes;
+    size_t at = 0;
+    while (at < list.size()) {
+        const size_t end = std::min(list.find(',', at), list.size());
+        sizes.push_back(std::stoi(list.substr(at, end - at)));
+        at = end + 1;
+    }
+    return sizes;
+}
+
+} // namespace
+} // namespace tamisko::bench
+
+int main(int argc, char** argv)
+{
+    using namespace tamisko::bench;
+    std::vector<int> sizes{10000, 100000, 1000000};
+    int memorySize = 0;
+    std::vector<char*> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--sizes=", 0) == 0)
+            sizes = parseSizes(arg.substr(8));
+        else if (arg.rfind("--books=", 0) == 0)
+            gBooksDirectory = arg.substr(8);
+        else if (arg.rfind("--memory=", 0) == 0)
+            memorySize = std::stoi(arg.substr(9));
+        else
+            rest.push_back(argv[i]);
+    }
+    if (memorySize > 0)
+        return reportMemory(memorySize);
+
+    const std::vector<Operation> ops = operations();
+    for (const int size : sizes) {
+        for (size_t i = 0; i < ops.size(); ++i) {
+            for (const bool ours : {true, false}) {
+                const Measure measure = ours ? ops[i].ours : ops[i].baseline;
+                benchmark::RegisterBenchmark(
+                    benchmarkName(i, ours, size).c_str(),
+                    [measure, size](benchmark::State& state) { measure(state, book(size)); })
+                    ->Unit(benchmark::kMillisecond)
+                    ->MinTime(0.3);
+            }
+        }
+    }
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printTable(ops, sizes, reporter.times);
+    benchmark::Shutdown();
+    return 0;
+}
