@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace tamisko {
+
+// One labelled value of a chart: a pie slice or a bar.
+struct ChartPoint
+{
+    QString label;
+    double value = 0;
+};
+
+using ChartPoints = QList<ChartPoint>;
+
+} // namespace tamisko

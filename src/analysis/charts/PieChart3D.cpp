@@ -1,0 +1,92 @@
+#include "analysis/charts/PieChart3D.h"
+
+#include "analysis/charts/PiePainter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tamisko {
+
+PieChart3D::PieChart3D(QWidget* parent)
+    : QWidget(parent), settings_(RegionalSettings::greek()), turnTimer_(this)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    turnTimer_.setInterval(kTurnIntervalMs);
+    connect(&turnTimer_, &QTimer::timeout, this, [this] { setRotation(rotation_ + 1); });
+}
+
+void PieChart3D::setPoints(ChartPoints points)
+{
+    points_ = std::move(points);
+    update();
+}
+
+void PieChart3D::setRegionalSettings(RegionalSettings settings)
+{
+    settings_ = std::move(settings);
+    update();
+}
+
+QList<PieSlice> PieChart3D::slices() const
+{
+    return layOutSlices(points_, rotation_);
+}
+
+void PieChart3D::setRotation(int degrees)
+{
+    const int normalized = ((degrees % 360) + 360) % 360;
+    if (normalized == rotation_)
+        return;
+    rotation_ = normalized;
+    update();
+    emit rotationChanged(rotation_);
+}
+
+void PieChart3D::setRotating(bool on)
+{
+    if (on == isRotating())
+        return;
+    if (on)
+        turnTimer_.start();
+    else
+        turnTimer_.stop();
+    emit rotatingChanged(on);
+}
+
+void PieChart3D::toggleRotation()
+{
+    setRotating(!isRotating());
+}
+
+QSize PieChart3D::sizeHint() const
+{
+    return {480, 320};
+}
+
+QSize PieChart3D::minimumSizeHint() const
+{
+    return {160, 110};
+}
+
+void PieChart3D::paintChart(QPainter& painter, const QRectF& target)
+{
+    PiePainter(points_, rotation_, settings_, font()).paint(painter, target);
+}
+
+void PieChart3D::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    paintChart(painter, rect());
+}
+
+void PieChart3D::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        toggleRotation();
+        event->accept();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+} // namespace tamisko

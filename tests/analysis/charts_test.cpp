@@ -1,0 +1,401 @@
+#include "analysis/charts/ChartExport.h"
+#include "analysis/charts/PieChart3D.h"
+#include "analysis/charts/PieGeometry.h"
+#include "analysis/charts/PieMarkLayout.h"
+#include "analysis/charts/SeriesBarChart.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLegend>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace tamisko;
+
+namespace {
+
+ChartPoints householdPayments()
+{
+    return {{QStringLiteral("τρόφιμα"), 1234.5}, {QStringLiteral("ενοίκιο"), 4800},
+            {QStringLiteral("ΔΕΗ"), 310.2},      {QStringLiteral("ΟΤΕ"), 150},
+            {QStringLiteral("καύσιμα"), 620},    {QStringLiteral("ένδυση"), 275.35},
+            {QStringLiteral("διασκέδαση"), 410}, {QStringLiteral("άλλα έξοδα"), 95}};
+}
+
+void tick(QTimer& timer)
+{
+    ASSERT_TRUE(QMetaObject::invokeMethod(&timer, "timeout"));
+}
+
+bool allWhite(const QImage& image, const QRect& area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) != QColor(Qt::white))
+                return false;
+        }
+    }
+    return true;
+}
+
+// --- slices ---------------------------------------------------------------------------
+
+struct SliceCase
+{
+    const char* name;
+    QList<double> values;
+    int rotation;
+    QList<int> rows;     // rows that get a slice
+    QList<double> spans; // their spans in degrees
+    double firstStart;
+};
+
+class PieSlicesTest : public ::testing::TestWithParam<SliceCase>
+{};
+
+TEST_P(PieSlicesTest, SpansAreProportionalAndContiguous)
+{
+    const SliceCase& c = GetParam();
+    ChartPoints points;
+    for (double value : c.values)
+        points.append({QStringLiteral("x"), value});
+    const QList<PieSlice> slices = layOutSlices(points, c.rotation);
+    ASSERT_EQ(slices.size(), c.rows.size());
+    double expectedStart = c.firstStart;
+    for (qsizetype i = 0; i < slices.size(); ++i) {
+        EXPECT_EQ(slices[i].row, c.rows[i]);
+        EXPECT_NEAR(slices[i].spanAngle, c.spans[i], 1e-9);
+        EXPECT_NEAR(slices[i].startAngle, expectedStart, 1e-9);
+        expectedStart += slices[i].spanAngle;
+    }
+}
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, PieSlicesTest,
+    ::testing::Values(
+        SliceCase{"Quarters", {100, 300}, 0, {0, 1}, {90, 270}, 0},
+        SliceCase{"ZeroNegativeAndNanSkipped", {50, 0, -20, nan, 150}, 0, {0, 4}, {90, 270}, 0},
+        SliceCase{"RotationMovesTheStart", {1, 1, 2}, 30, {0, 1, 2}, {90, 90, 180}, 30},
+        SliceCase{"RotationTakenModulo360", {5}, 725, {0}, {360}, 5},
+        SliceCase{"NegativeRotation", {5}, -90, {0}, {360}, 270},
+        SliceCase{"NothingPositive", {0, -5}, 0, {}, {}, 0},
+        SliceCase{"NoPoints", {}, 0, {}, {}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PieProjection, RimShowsOnlyOnTheFrontHalf)
+{
+    using Parts = QList<QPair<double, double>>;
+    EXPECT_EQ(PieProjection::visibleRim(60, 60), (Parts{{90, 120}}));
+    EXPECT_EQ(PieProjection::visibleRim(300, 100), Parts{}); // across 12 o'clock, at the back
+    EXPECT_EQ(PieProjection::visibleRim(250, 250), (Parts{{250, 270}, {450, 500}}));
+    EXPECT_EQ(PieProjection::visibleRim(0, 360), (Parts{{90, 270}}));
+}
+
+// --- marks ----------------------------------------------------------------------------
+
+TEST(SpreadMarks, KeepsFreeMarksWhereTheyWant)
+{
+    EXPECT_EQ(spreadMarks({10, 50, 100}, 20, 2, 0, 200), (QList<double>{10, 50, 100}));
+}
+
+TEST(SpreadMarks, CrowdedMarksNeitherOverlapNorLeaveTheArea)
+{
+    const QList<double> wanted{90, 95, 100, 92, 185, 190};
+    const double height = 20;
+    const double gap = 2;
+    const QList<double> tops = spreadMarks(wanted, height, gap, 0, 200);
+    ASSERT_EQ(tops.size(), wanted.size());
+    QList<double> sorted = tops;
+    std::sort(sorted.begin(), sorted.end());
+    for (qsizetype i = 1; i < sorted.size(); ++i)
+        EXPECT_GE(sorted[i] - sorted[i - 1], height + gap - 1e-9);
+    EXPECT_GE(sorted.front(), 0);
+    EXPECT_LE(sorted.back() + height, 200);
+    // The order of the wanted tops is kept (90 before 92 before 95 before 100).
+    EXPECT_LT(tops[0], tops[3]);
+    EXPECT_LT(tops[3], tops[1]);
+    EXPECT_LT(tops[1], tops[2]);
+}
+
+TEST(SpreadMarks, TooManyMarksStayInsideTheArea)
+{
+    const QList<double> tops = spreadMarks(QList<double>(12, 50), 20, 2, 0, 100);
+    for (double top : tops) {
+        EXPECT_GE(top, 0);
+        EXPECT_LE(top + 20, 100 + 1e-9);
+    }
+}
+
+// --- the pie widget -------------------------------------------------------------------
+
+class PieChartTest : public ::testing::Test
+{
+protected:
+    PieChartTest()
+    {
+        pie.resize(480, 320);
+        pie.setPoints(householdPayments());
+    }
+
+    QTimer& timer() { return *pie.findChild<QTimer*>(); }
+
+    PieChart3D pie;
+};
+
+TEST_F(PieChartTest, TurnsOneDegreePerTickWhileRotating)
+{
+    QSignalSpy changes(&pie, &PieChart3D::rotatingChanged);
+    pie.setRotation(358);
+    pie.setRotating(true);
+    EXPECT_TRUE(timer().isActive());
+    EXPECT_EQ(timer().interval(), 50);
+    tick(timer());
+    EXPECT_EQ(pie.rotation(), 359);
+    tick(timer());
+    tick(timer());
+    EXPECT_EQ(pie.rotation(), 1);
+    EXPECT_DOUBLE_EQ(pie.slices().front().startAngle, 1);
+
+    pie.setRotating(false);
+    EXPECT_FALSE(timer().isActive());
+    EXPECT_FALSE(pie.isRotating());
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_TRUE(changes[0][0].toBool());
+    EXPECT_FALSE(changes[1][0].toBool());
+}
+
+TEST_F(PieChartTest, SettingTheSameStateSignalsNothing)
+{
+    QSignalSpy changes(&pie, &PieChart3D::rotatingChanged);
+    pie.setRotating(false);
+    pie.setRotating(true);
+    pie.setRotating(true);
+    EXPECT_EQ(changes.size(), 1);
+}
+
+TEST_F(PieChartTest, DoubleClickTogglesRotation)
+{
+    QSignalSpy changes(&pie, &PieChart3D::rotatingChanged);
+    QTest::mouseDClick(&pie, Qt::LeftButton);
+    EXPECT_TRUE(pie.isRotating());
+    QTest::mouseDClick(&pie, Qt::LeftButton);
+    EXPECT_FALSE(pie.isRotating());
+    EXPECT_EQ(changes.size(), 2);
+}
+
+TEST_F(PieChartTest, EmptyDataDrawsOnlyTheBackground)
+{
+    pie.setPoints({{QStringLiteral("ΔΕΗ"), 0}, {QStringLiteral("ΟΤΕ"), -3}});
+    const QImage empty = pie.grab().toImage();
+    EXPECT_TRUE(allWhite(empty, empty.rect()));
+
+    pie.setPoints(householdPayments());
+    const QImage drawn = pie.grab().toImage();
+    EXPECT_NE(drawn.pixelColor(drawn.rect().center()), QColor(Qt::white));
+}
+
+// --- the bar chart --------------------------------------------------------------------
+
+class BarChartTest : public ::testing::Test
+{
+protected:
+    BarChartTest()
+    {
+        chart.resize(640, 360);
+        chart.showColumn(QStringLiteral("ΔΕΗ (πλ)"), {{QStringLiteral("1/1/2004"), 100},
+                                                      {QStringLiteral("1/2/2004"), -30.5},
+                                                      {QStringLiteral("1/3/2004"), 1234.5},
+                                                      {QStringLiteral("1/4/2004"), 0}});
+        chart.show();
+        QCoreApplication::processEvents();
+    }
+
+    double firstVisibleBar() const
+    {
+        const QRectF plot = chart.chart()->plotArea();
+        return chart.chart()->mapToValue(plot.topLeft(), chart.series()).x();
+    }
+
+    SeriesBarChart chart;
+};
+
+TEST_F(BarChartTest, ShowsOneRedBarSetWithTheValuesTitleAndLabels)
+{
+    const QList<QAbstractSeries*> all = chart.chart()->series();
+    ASSERT_EQ(all.size(), 1);
+    ASSERT_EQ(chart.series()->count(), 1);
+    QBarSet* bars = chart.series()->barSets().front();
+    ASSERT_EQ(bars->count(), 4);
+    EXPECT_EQ(bars->at(0), 100);
+    EXPECT_EQ(bars->at(1), -30.5);
+    EXPECT_EQ(bars->at(2), 1234.5);
+    EXPECT_EQ(bars->at(3), 0);
+
+    const QColor colour = bars->color();
+    EXPECT_TRUE(colour.hue() <= 10 || colour.hue() >= 350) << colour.hue();
+    EXPECT_GT(colour.saturation(), 180);
+
+    EXPECT_EQ(chart.chart()->title(), QStringLiteral("ΔΕΗ (πλ)"));
+    EXPECT_FALSE(chart.chart()->legend()->isVisible());
+    EXPECT_EQ(chart.categoryAxis()->categories(),
+              (QStringList{"1/1/2004", "1/2/2004", "1/3/2004", "1/4/2004"}));
+    EXPECT_EQ(chart.markText(2), QStringLiteral("1.234,5"));
+    EXPECT_EQ(chart.markText(1), QStringLiteral("-30,5"));
+}
+
+TEST_F(BarChartTest, ANewColumnReplacesTheOldOne)
+{
+    chart.showColumn(QStringLiteral("ΟΤΕ (πλ)"), {{QStringLiteral("1/1/2004"), 7}});
+    EXPECT_EQ(chart.barSet()->count(), 1);
+    EXPECT_EQ(chart.categoryAxis()->categories(), QStringList{"1/1/2004"});
+    chart.clear();
+    EXPECT_EQ(chart.barSet()->count(), 0);
+    EXPECT_TRUE(chart.chart()->title().isEmpty());
+}
+
+TEST_F(BarChartTest, DoubleClickUndoesZoom)
+{
+    const QRectF plot = chart.chart()->plotArea();
+    chart.chart()->zoomIn(
+        QRectF(plot.left() + plot.width() / 2, plot.top(), plot.width() / 4, plot.height()));
+    ASSERT_TRUE(chart.chart()->isZoomed());
+    QTest::mouseDClick(chart.viewport(), Qt::LeftButton, {}, plot.center().toPoint());
+    EXPECT_FALSE(chart.chart()->isZoomed());
+    EXPECT_NEAR(firstVisibleBar(), -0.5, 1e-6);
+}
+
+TEST_F(BarChartTest, WheelPansHorizontallyAndDoubleClickPansBack)
+{
+    const double before = firstVisibleBar();
+    const QPointF at = chart.chart()->plotArea().center();
+    QWheelEvent wheel(at, chart.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(chart.viewport(), &wheel);
+    EXPECT_GT(firstVisibleBar(), before);
+
+    QTest::mouseDClick(chart.viewport(), Qt::LeftButton, {}, at.toPoint());
+    EXPECT_NEAR(firstVisibleBar(), before, 1e-6);
+}
+
+TEST_F(BarChartTest, SingleClickDoesNotZoom)
+{
+    QTest::mouseClick(chart.viewport(), Qt::LeftButton, {},
+                      chart.chart()->plotArea().center().toPoint());
+    EXPECT_FALSE(chart.chart()->isZoomed());
+}
+
+// --- clipboard and print --------------------------------------------------------------
+
+TEST(ChartExport, ClipboardGetsSvgWithRealTextAndAnImage)
+{
+    PieChart3D pie;
+    pie.resize(480, 320);
+    pie.setPoints(householdPayments());
+    copyChartToClipboard(pie);
+
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    ASSERT_TRUE(data->hasFormat("image/svg+xml"));
+    const QByteArray svg = data->data("image/svg+xml");
+    EXPECT_TRUE(svg.contains("<svg"));
+    EXPECT_TRUE(svg.contains(QStringLiteral("ενοίκιο").toUtf8()));
+    EXPECT_TRUE(svg.contains("4.800"));
+    ASSERT_TRUE(data->hasImage());
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    EXPECT_EQ(image.size(), pie.size());
+}
+
+TEST(ChartExport, BarChartSvgCarriesTitleMarksAndDates)
+{
+    SeriesBarChart chart;
+    chart.resize(640, 360);
+    chart.showColumn(QStringLiteral("τρόφιμα (πλ)"),
+                     {{QStringLiteral("1/1/2004"), 1234.5}, {QStringLiteral("1/2/2004"), 80}});
+    const auto data = chartMimeData(chart);
+    const QByteArray svg = data->data("image/svg+xml");
+    EXPECT_TRUE(svg.contains(QStringLiteral("τρόφιμα (πλ)").toUtf8()));
+    EXPECT_TRUE(svg.contains("1.234,5"));
+    EXPECT_TRUE(svg.contains("1/2/2004"));
+}
+
+TEST(ChartExport, PagePaintingKeepsTheChartsProportions)
+{
+    PieChart3D pie;
+    pie.resize(400, 200);
+    pie.setPoints(householdPayments());
+    QImage page(800, 800, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        paintChartPage(pie, painter, page.rect());
+    }
+    EXPECT_FALSE(allWhite(page, QRect(0, 0, 800, 400)));
+    EXPECT_TRUE(allWhite(page, QRect(0, 402, 800, 398)));
+}
+
+qint64 printedSize(PaintableChart& chart)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(dir.isValid());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setOutputFileName(dir.filePath("chart.pdf"));
+    printChart(chart, printer);
+    return QFileInfo(dir.filePath("chart.pdf")).size();
+}
+
+// A picture drawn as vectors stays small; one that went through a page-sized pixmap
+// would take megabytes.
+TEST(ChartExport, PrintsChartsToAPdfPageAsVectors)
+{
+    PieChart3D pie;
+    pie.resize(480, 320);
+    pie.setPoints(householdPayments());
+    const qint64 pieSize = printedSize(pie);
+    EXPECT_GT(pieSize, 1000);
+    EXPECT_LT(pieSize, 300'000);
+
+    SeriesBarChart bars;
+    bars.resize(640, 360);
+    bars.showColumn(QStringLiteral("ΔΕΗ (πλ)"),
+                    {{QStringLiteral("1/1/2004"), 100}, {QStringLiteral("1/2/2004"), 80}});
+    const qint64 barsSize = printedSize(bars);
+    EXPECT_GT(barsSize, 1000);
+    EXPECT_LT(barsSize, 300'000);
+}
+
+TEST(ChartExport, PreviewGoesThroughTheInstalledHandler)
+{
+    PieChart3D pie;
+    QWidget owner;
+    PaintableChart* shownChart = nullptr;
+    QWidget* shownOwner = nullptr;
+    const auto previous =
+        ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget* parent) {
+            shownChart = &chart;
+            shownOwner = parent;
+        });
+    ChartPrintPreview::show(pie, &owner);
+    ChartPrintPreview::setHandler(previous);
+    EXPECT_EQ(shownChart, &pie);
+    EXPECT_EQ(shownOwner, &owner);
+}
+
+} // namespace
