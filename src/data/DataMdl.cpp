@@ -264,14 +264,33 @@ void DataMod::RecomputeSummary()
             const Field& date = LogTable.fieldByName("Date");
             const Field& receipt = LogTable.fieldByName("Eispraxi");
             const Field& payment = LogTable.fieldByName("Pliromi");
-            LogTable.first();
-            FirstDate = LastDate = date.asFloat();
-            for (; !LogTable.eof(); LogTable.next()) {
-                Balance = Balance + static_cast<long double>(receipt.asFloat()) -
-                          static_cast<long double>(payment.asFloat());
-                const double day = date.asFloat();
-                FirstDate = std::min(FirstDate, day);
-                LastDate = std::max(LastDate, day);
+            if (recNo >= 1) {
+                // The cursor goes back to recNo afterwards: read the records without
+                // walking it over every one of them.
+                const auto number = [](const RecordView& record, const Field& field) {
+                    return record.isNull(field.index()) ? 0.0 : record.doubleAt(field.index());
+                };
+                bool first = true;
+                LogTable.forEachRecord([&](const RecordView& record) {
+                    Balance = Balance + static_cast<long double>(number(record, receipt)) -
+                              static_cast<long double>(number(record, payment));
+                    const double day = number(record, date);
+                    if (first)
+                        FirstDate = LastDate = day;
+                    first = false;
+                    FirstDate = std::min(FirstDate, day);
+                    LastDate = std::max(LastDate, day);
+                });
+            } else {
+                LogTable.first();
+                FirstDate = LastDate = date.asFloat();
+                for (; !LogTable.eof(); LogTable.next()) {
+                    Balance = Balance + static_cast<long double>(receipt.asFloat()) -
+                              static_cast<long double>(payment.asFloat());
+                    const double day = date.asFloat();
+                    FirstDate = std::min(FirstDate, day);
+                    LastDate = std::max(LastDate, day);
+                }
             }
         }
         LogTable.setRecNo(recNo);

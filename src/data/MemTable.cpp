@@ -4,6 +4,7 @@
 #include "data/RecordBuffer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <unordered_map>
 #include <utility>
@@ -471,11 +472,74 @@ struct MemTable::Impl
         }
     }
 
+    // The order of compareForSort on one number field, found by sorting keys taken out
+    // of the records once instead of comparing records through their fields: nulls
+    // first, then the values, then the record-number slots; descending reverses it all.
+    // Records equal in value and slot keep their relative order. (A NaN, which compares
+    // equal to everything field by field, gets a fixed place here.)
+    void sortOnNumber(int fieldIndex, MemTableOptions options)
+    {
+        struct Key
+        {
+            uint64_t value; // ordered as the stored number
+            int32_t slot;
+            uint32_t index;
+        };
+        constexpr uint64_t signBit = uint64_t{1} << 63;
+        const bool isFloat = storageOf(field(fieldIndex).dataType()) == Storage::Float;
+        std::vector<Key> keys(records.size());
+        size_t nulls = 0;
+        for (const RecordBuffer& record : records) {
+            if (record.isNull(fieldIndex))
+                ++nulls;
+        }
+        size_t nextNull = 0;
+        size_t nextValue = nulls;
+        for (size_t i = 0; i < records.size(); ++i) {
+            const RecordView record = records[i].view();
+            const auto index = static_cast<uint32_t>(i);
+            if (record.isNull(fieldIndex)) {
+                keys[nextNull++] = {0, record.recNoSlot(), index};
+                continue;
+            }
+            uint64_t value = 0;
+            if (isFloat) {
+                const double number = record.doubleAt(fieldIndex);
+                const auto bits = std::bit_cast<uint64_t>(number == 0 ? 0.0 : number);
+                value = (bits & signBit) ? ~bits : (bits | signBit);
+            } else {
+                value = static_cast<uint64_t>(record.intAt(fieldIndex)) ^ signBit;
+            }
+            keys[nextValue++] = {value, record.recNoSlot(), index};
+        }
+        const bool descending = (options & mtcoDescending) != 0;
+        const auto before = [descending](const Key& a, const Key& b) {
+            if (a.value != b.value)
+                return descending ? a.value > b.value : a.value < b.value;
+            if (a.slot != b.slot)
+                return descending ? a.slot > b.slot : a.slot < b.slot;
+            return a.index < b.index;
+        };
+        std::sort(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls), before);
+        std::sort(keys.begin() + static_cast<std::ptrdiff_t>(nulls), keys.end(), before);
+        if (descending) // nulls last
+            std::rotate(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls),
+                        keys.end());
+        std::vector<RecordBuffer> ordered;
+        ordered.reserve(records.size());
+        for (const Key& key : keys)
+            ordered.push_back(std::move(records[key.index]));
+        records.swap(ordered);
+    }
+
     void sortRecords(const std::vector<int>& fields, MemTableOptions options)
     {
         const std::byte* current =
             cursor >= 0 ? records[static_cast<size_t>(cursor)].identity() : nullptr;
-        quickSort(0, recordTotal() - 1, fields, options);
+        if (fields.size() == 1 && storageOf(field(fields.front()).dataType()) != Storage::String)
+            sortOnNumber(fields.front(), options);
+        else
+            quickSort(0, recordTotal() - 1, fields, options);
         if (current)
             cursor = indexOf(current);
         sorted = true;
@@ -1296,6 +1360,17 @@ bool MemTable::isNullAt(int row, int fieldIndex) const
     if (row < 0 || row >= rowCount() || fieldIndex < 0 || fieldIndex >= fieldCount())
         return true;
     return impl_->records[static_cast<size_t>(row)].isNull(fieldIndex);
+}
+
+void MemTable::forEachRecord(const std::function<void(const RecordView&)>& visit)
+{
+    Impl& d = *impl_;
+    if (!active())
+        return;
+    for (int row = 0; row < d.recordTotal(); ++row) {
+        if (d.accepts(row))
+            visit(d.view(row));
+    }
 }
 
 int MemTable::currentRow() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/RecordBuffer.h"
 #include "data/RegionalSettings.h"
 #include "data/Variant.h"
 
@@ -263,6 +264,11 @@ public:
     int rowCount() const;
     Variant valueAt(int row, int fieldIndex) const;
     bool isNullAt(int row, int fieldIndex) const;
+    // Calls visit for every record that passes the filter, in physical order, without
+    // moving the cursor or telling the views: for scans over the whole table. Numbers are
+    // read by storage: intAt for integer, boolean and auto-increment fields, doubleAt
+    // for floats, currency and dates. The table must not change during the scan.
+    void forEachRecord(const std::function<void(const RecordView&)>& visit);
     // The physical 0-based row of the current record; -1 when none or inserting.
     int currentRow() const;
 
