@@ -187,8 +187,15 @@ void DBGrid::deleteCurrent()
         return;
     if (deleteGuard_ && !deleteGuard_(*table))
         return;
-    if (db::confirmDelete())
-        run([](MemTable& data) { data.deleteRecord(); });
+    if (!db::confirmDelete())
+        return;
+    try {
+        table->deleteRecord();
+    } catch (const std::exception& error) {
+        db::reportError(error);
+        return;
+    }
+    emit recordDeleted();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)

@@ -37,6 +37,8 @@ public:
 
 signals:
     void titleClicked(int column, tamisko::Field* field);
+    // A record was deleted through the grid.
+    void recordDeleted();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
