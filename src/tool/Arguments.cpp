@@ -10,6 +10,26 @@ bool accepts(std::span<const Option> accepted, Option option)
     return std::find(accepted.begin(), accepted.end(), option) != accepted.end();
 }
 
+// A date option, "--name DATE" or "--name=DATE"; false when the word is not this option.
+bool takeDateOption(std::span<const std::string_view> words, size_t& i, std::string_view name,
+                    std::optional<std::string>& value)
+{
+    const std::string_view word = words[i];
+    if (!word.starts_with(name))
+        return false;
+    const std::string_view rest = word.substr(name.size());
+    if (rest.starts_with("=")) {
+        value = std::string(rest.substr(1));
+        return true;
+    }
+    if (!rest.empty())
+        return false;
+    if (i + 1 == words.size())
+        throw UsageError(std::string(name) + " needs a date yyyy-mm-dd");
+    value = std::string(words[++i]);
+    return true;
+}
+
 } // namespace
 
 Arguments parseArguments(std::span<const std::string_view> words, std::span<const Option> accepted,
@@ -31,6 +51,10 @@ Arguments parseArguments(std::span<const std::string_view> words, std::span<cons
             if (i + 1 == words.size())
                 throw UsageError("--locale needs a locale name such as el_GR");
             arguments.locale = std::string(words[++i]);
+        } else if (accepts(accepted, Option::Period) &&
+                   (takeDateOption(words, i, "--from", arguments.from) ||
+                    takeDateOption(words, i, "--to", arguments.to))) {
+            // taken with its value
         } else if (word == "--password") {
             throw UsageError("passwords are not taken from the command line: use "
                              "TAMISKO_PASSWORD or --password-stdin");

@@ -20,7 +20,8 @@ public:
 enum class Option
 {
     PasswordStdin,
-    Locale
+    Locale,
+    Period, // --from DATE and --to DATE
 };
 
 // What follows the command name: file names in order and the options given.
@@ -29,6 +30,8 @@ struct Arguments
     std::vector<std::string> files;
     bool passwordFromStdin = false;
     std::optional<std::string> locale;
+    std::optional<std::string> from;
+    std::optional<std::string> to;
 };
 
 // Options may stand anywhere; "--" ends them. Throws UsageError for an option the

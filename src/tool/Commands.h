@@ -28,5 +28,6 @@ int runDump(const Arguments& arguments, std::ostream& out);
 int runCreate(const Arguments& arguments, std::ostream& out);
 int runExport(const Arguments& arguments, std::ostream& out);
 int runCheck(const Arguments& arguments, std::ostream& out);
+int runCompare(const Arguments& arguments, std::ostream& out);
 
 } // namespace tamisko::tool

@@ -242,7 +242,12 @@ std::string formatAtMostDecimals(double value, int decimals, char decimalSeparat
 
 std::string DisplayText(const Field& field, const RegionalSettings& settings)
 {
-    if (field.isNull())
+    return DisplayText(field, field.value(), settings);
+}
+
+std::string DisplayText(const Field& field, const Variant& value, const RegionalSettings& settings)
+{
+    if (value.isNull())
         return {};
     Display display = Display::Text;
     for (const ResultField& spec : kResultFields) {
@@ -251,13 +256,13 @@ std::string DisplayText(const Field& field, const RegionalSettings& settings)
     }
     switch (display) {
     case Display::Text:
-        return field.asString();
+        return value.toString();
     case Display::Amount:
-        return formatAtMostDecimals(field.asFloat(), 2, settings.decimalSeparator);
+        return formatAtMostDecimals(value.toDouble(), 2, settings.decimalSeparator);
     case Display::Percent:
-        return formatAtMostDecimals(field.asFloat(), 1, settings.decimalSeparator) + '%';
+        return formatAtMostDecimals(value.toDouble(), 1, settings.decimalSeparator) + '%';
     case Display::General:
-        return formatGeneral(field.asFloat(), settings.decimalSeparator);
+        return formatGeneral(value.toDouble(), settings.decimalSeparator);
     }
     return {};
 }

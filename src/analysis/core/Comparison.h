@@ -8,6 +8,7 @@ namespace tamisko {
 
 class Field;
 class MemTable;
+class Variant;
 struct RegionalSettings;
 
 namespace comparison {
@@ -57,6 +58,9 @@ std::vector<std::string> StatisticsLines(const Outcome& outcome, const Request& 
 // A field of the results table as the grid and the report show it: "0.##" for amounts,
 // "0.#%" for shares, the general number format for counts; empty when null. cp1253.
 std::string DisplayText(const Field& field, const RegionalSettings& settings);
+// The same for a value of the field read from any row (grids read rows without moving
+// the cursor).
+std::string DisplayText(const Field& field, const Variant& value, const RegionalSettings& settings);
 
 // "0.##" and "0.#%": at most two (one) decimals, no trailing zeros, no grouping.
 std::string formatAtMostDecimals(double value, int decimals, char decimalSeparator);
