@@ -1441,8 +1441,11 @@ struct RecordAppender::State
     bool stringKeys = false; // a due lookup has a string key field
     // The texts of the string fields, packed into the record once it is filled.
     std::vector<int> textIndex; // per field: its place in the layout's string fields, or -1
-    std::vector<std::optional<std::string>> texts;
+    // Kept between records so that their buffers are reused; hasText marks the non-null.
+    std::vector<std::string> texts;
+    std::vector<char> hasText;
     std::vector<std::optional<std::string_view>> textViews;
+    RecordBuffer scratch;           // the numbers of each record, before its texts
     std::string rawKey;             // reused per record
     std::vector<Variant> keyValues; // reused per record
 };
@@ -1476,6 +1479,7 @@ RecordAppender::RecordAppender(MemTable& table, std::vector<int> fields)
     for (size_t k = 0; k < stringFields.size(); ++k)
         s.textIndex[static_cast<size_t>(stringFields[k])] = static_cast<int>(k);
     s.texts.resize(stringFields.size());
+    s.hasText.resize(stringFields.size());
     s.textViews.resize(stringFields.size());
     s.fields = std::move(fields);
 }
@@ -1491,8 +1495,14 @@ void RecordAppender::append(std::span<const Variant> values)
     d.requireActive();
     d.endPending();
 
-    RecordBuffer record = RecordBuffer::create(d.layout);
-    std::fill(s.texts.begin(), s.texts.end(), std::nullopt);
+    // Without text keys the texts are packed once at the end: the numbers are filled in
+    // a scratch record, and only the packed copy is allocated.
+    if (!s.scratch || s.stringKeys)
+        s.scratch = RecordBuffer::create(d.layout);
+    else
+        s.scratch.reset(d.layout);
+    RecordBuffer& record = s.scratch;
+    std::fill(s.hasText.begin(), s.hasText.end(), 0);
     // Numbers go straight into the record, texts wait so that it is packed only once.
     const auto write = [&](const Field& f, const Variant& value) {
         const int text = s.textIndex[static_cast<size_t>(f.index())];
@@ -1500,22 +1510,21 @@ void RecordAppender::append(std::span<const Variant> values)
             d.store(record, f, value);
             return;
         }
-        std::optional<std::string>& slot = s.texts[static_cast<size_t>(text)];
-        if (value.isNullOrEmpty()) {
-            slot.reset();
+        const auto k = static_cast<size_t>(text);
+        s.hasText[k] = !value.isNullOrEmpty();
+        if (!s.hasText[k])
             return;
-        }
         try {
-            slot = MemTable::Impl::textFor(f, value);
+            s.texts[k] = MemTable::Impl::textFor(f, value);
         } catch (const Error&) {
             fail("Invalid value for field '%s'", f.displayName());
         }
     };
-    const auto packTexts = [&] {
+    const auto textViews = [&] {
         for (size_t k = 0; k < s.texts.size(); ++k)
             s.textViews[k] =
-                s.texts[k] ? std::optional<std::string_view>(*s.texts[k]) : std::nullopt;
-        record.setStrings(d.layout, s.textViews);
+                s.hasText[k] ? std::optional<std::string_view>(s.texts[k]) : std::nullopt;
+        return std::span<const std::optional<std::string_view>>(s.textViews);
     };
 
     if (d.autoIncField >= 0)
@@ -1527,8 +1536,8 @@ void RecordAppender::append(std::span<const Variant> values)
         write(f, values[i]);
     }
     if (s.stringKeys) {
-        packTexts();
-        std::fill(s.texts.begin(), s.texts.end(), std::nullopt);
+        record.setStrings(d.layout, textViews());
+        std::fill(s.hasText.begin(), s.hasText.end(), 0);
     }
 
     for (State::DueLookup& due : s.dueLookups) {
@@ -1575,10 +1584,7 @@ void RecordAppender::append(std::span<const Variant> values)
             found = due.results.emplace(s.rawKey, lookUp()).first;
         storeResult(found->second);
     }
-    if (!s.stringKeys)
-        packTexts();
-
-    d.buffer = std::move(record);
+    d.buffer = s.stringKeys ? std::move(record) : record.withStrings(d.layout, textViews());
     d.insertAtStart = false;
     d.state = DataSetState::Insert;
     d.modified = true;

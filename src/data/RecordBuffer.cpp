@@ -123,6 +123,12 @@ void RecordBuffer::setNull(const RecordLayout& layout, int field)
 void RecordBuffer::setStrings(const RecordLayout& layout,
                               std::span<const std::optional<std::string_view>> texts)
 {
+    bytes_ = withStrings(layout, texts).bytes_;
+}
+
+RecordBuffer RecordBuffer::withStrings(const RecordLayout& layout,
+                                       std::span<const std::optional<std::string_view>> texts) const
+{
     const std::vector<int>& fields = layout.stringFields();
     size_t size = layout.fixedSize();
     for (size_t k = 0; k < fields.size(); ++k)
@@ -140,7 +146,16 @@ void RecordBuffer::setStrings(const RecordLayout& layout,
         offset += length;
         packed.setNullBit(fields[k], !texts[k]);
     }
-    bytes_ = std::move(packed.bytes_);
+    return packed;
+}
+
+void RecordBuffer::reset(const RecordLayout& layout)
+{
+    if (byteSize(layout) != layout.fixedSize())
+        *this = create(layout);
+    setRecNoSlot(-1);
+    setBookmark(0);
+    store<uint64_t>(bytes_.get() + nullMaskOffset, ~uint64_t{0});
 }
 
 void RecordBuffer::repackStrings(const RecordLayout& layout, int field, std::string_view value,

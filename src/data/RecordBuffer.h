@@ -109,6 +109,12 @@ public:
     // packing the record once instead of once per field.
     void setStrings(const RecordLayout& layout,
                     std::span<const std::optional<std::string_view>> texts);
+    // A copy of this record with all string fields set as setStrings does.
+    RecordBuffer withStrings(const RecordLayout& layout,
+                             std::span<const std::optional<std::string_view>> texts) const;
+    // Every field null again and no bookmark, as create() makes a record; for a scratch
+    // record that is reused.
+    void reset(const RecordLayout& layout);
 
 private:
     explicit RecordBuffer(size_t size);

@@ -29,7 +29,43 @@ template<typename Unsigned> void writeLittleEndian(ByteStream& stream, Unsigned 
     stream.write(bytes, sizeof bytes);
 }
 
-template<typename Unsigned> Unsigned readLittleEndian(ByteStream& stream)
+// Reads a stream's bytes in place, without the stream's calls per value; the stream's
+// position follows when the reader goes, also after a failure.
+class InPlaceReader
+{
+public:
+    explicit InPlaceReader(ByteStream& stream)
+        : stream_(stream), valid_(stream.position() >= 0 && stream.position() <= stream.size()),
+          at_(valid_ ? static_cast<size_t>(stream.position()) : 0)
+    {}
+    ~InPlaceReader()
+    {
+        if (valid_)
+            stream_.setPosition(static_cast<int64_t>(at_));
+    }
+    InPlaceReader(const InPlaceReader&) = delete;
+    InPlaceReader& operator=(const InPlaceReader&) = delete;
+
+    void readExact(void* buffer, int64_t count)
+    {
+        const std::vector<uint8_t>& bytes = stream_.bytes();
+        if (count <= 0)
+            return;
+        if (!valid_ || bytes.size() - at_ < static_cast<size_t>(count)) {
+            at_ = bytes.size(); // as far as a short read gets
+            throw Error("The document ends before its data is complete");
+        }
+        std::memcpy(buffer, bytes.data() + at_, static_cast<size_t>(count));
+        at_ += static_cast<size_t>(count);
+    }
+
+private:
+    ByteStream& stream_;
+    bool valid_;
+    size_t at_;
+};
+
+template<typename Unsigned, typename Source> Unsigned readLittleEndian(Source& stream)
 {
     uint8_t bytes[sizeof(Unsigned)];
     stream.readExact(bytes, sizeof bytes);
@@ -44,7 +80,7 @@ void writeByte(ByteStream& stream, uint8_t value)
     stream.write(&value, 1);
 }
 
-uint8_t readByte(ByteStream& stream)
+template<typename Source> uint8_t readByte(Source& stream)
 {
     uint8_t value = 0;
     stream.readExact(&value, 1);
@@ -56,7 +92,7 @@ void writeDouble(ByteStream& stream, double value)
     writeLittleEndian(stream, std::bit_cast<uint64_t>(value));
 }
 
-double readDouble(ByteStream& stream)
+template<typename Source> double readDouble(Source& stream)
 {
     return std::bit_cast<double>(readLittleEndian<uint64_t>(stream));
 }
@@ -70,7 +106,7 @@ void writeText(ByteStream& stream, const std::string& text)
     stream.write(text.data(), static_cast<int64_t>(text.size()));
 }
 
-std::string readText(ByteStream& stream)
+template<typename Source> std::string readText(Source& stream)
 {
     const uint16_t length = readLittleEndian<uint16_t>(stream);
     std::string text(length, '\0');
@@ -129,7 +165,7 @@ void writeValue(ByteStream& stream, const Variant& value)
     }
 }
 
-Variant readValue(ByteStream& stream)
+template<typename Source> Variant readValue(Source& stream)
 {
     const uint8_t type = readByte(stream);
     switch (type) {
@@ -315,8 +351,9 @@ void WriteValueRow(ByteStream& stream, std::span<const Variant> values)
 
 void ReadValueRow(ByteStream& stream, std::span<Variant> values)
 {
+    InPlaceReader reader(stream);
     for (Variant& value : values)
-        value = readValue(stream);
+        value = readValue(reader);
 }
 
 void WriteTableRecords(ByteStream& stream, MemTable& table,
