@@ -3,6 +3,7 @@
 // ratio and the goal. With --memory it reports the resident memory of an opened book.
 
 #include "analysis/core/Comparison.h"
+#include "analysis/core/TimeSeries.h"
 #include "Baselines.h"
 #include "BookGenerator.h"
 #include "data/ByteStream.h"
@@ -187,6 +188,16 @@ void compareWholeSpan(benchmark::State& state, Book& b)
     }
 }
 
+void timeSeries(benchmark::State& state, Book& b, int length)
+{
+    const RegionalSettings settings = RegionalSettings::greek();
+    for (auto _ : state) {
+        auto grid = series::FillSeriesGrid(b.module.LogTable, length, b.module.FirstDate,
+                                           b.module.LastDate, settings);
+        benchmark::DoNotOptimize(grid);
+    }
+}
+
 // Baselines --------------------------------------------------------------------------
 
 void readAndDecode(benchmark::State& state, Book& b)
@@ -338,6 +349,12 @@ std::vector<Operation> operations()
          [](auto& s, auto& b) { sortOn(s, b, "CatNum", 0); },
          [](auto& s, auto& b) { sortPairs(s, b, Column::CatNum, false); }, 3},
         {"comparison, whole span", "loop summing by category", compareWholeSpan, totalsLoop, 3},
+        {"time series, length 1", "loop summing by category",
+         [](auto& s, auto& b) { timeSeries(s, b, 1); }, totalsLoop, 3},
+        {"time series, length 30", "loop summing by category",
+         [](auto& s, auto& b) { timeSeries(s, b, 30); }, totalsLoop, 3},
+        {"time series, length 365", "loop summing by category",
+         [](auto& s, auto& b) { timeSeries(s, b, 365); }, totalsLoop, 3},
     };
 }
 
@@ -397,7 +414,7 @@ void printTable(const std::vector<Operation>& ops, const std::vector<int>& sizes
                         size == 1000000 || !goal.empty() ? goal.c_str() : "");
         }
     }
-    std::printf("(CPU time per operation; the time series core is not in the tree yet)\n");
+    std::printf("(CPU time per operation, the same run for both sides)\n");
 }
 
 // Resident memory --------------------------------------------------------------------
