@@ -51,6 +51,12 @@ Arguments parseArguments(std::span<const std::string_view> words, std::span<cons
             if (i + 1 == words.size())
                 throw UsageError("--locale needs a locale name such as el_GR");
             arguments.locale = std::string(words[++i]);
+        } else if (word.starts_with("--days=") && accepts(accepted, Option::Days)) {
+            arguments.days = std::string(word.substr(7));
+        } else if (word == "--days" && accepts(accepted, Option::Days)) {
+            if (i + 1 == words.size())
+                throw UsageError("--days needs a number of days from 1 to 999");
+            arguments.days = std::string(words[++i]);
         } else if (accepts(accepted, Option::Period) &&
                    (takeDateOption(words, i, "--from", arguments.from) ||
                     takeDateOption(words, i, "--to", arguments.to))) {

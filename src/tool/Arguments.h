@@ -22,6 +22,7 @@ enum class Option
     PasswordStdin,
     Locale,
     Period, // --from DATE and --to DATE
+    Days,   // --days N
 };
 
 // What follows the command name: file names in order and the options given.
@@ -32,6 +33,7 @@ struct Arguments
     std::optional<std::string> locale;
     std::optional<std::string> from;
     std::optional<std::string> to;
+    std::optional<std::string> days;
 };
 
 // Options may stand anywhere; "--" ends them. Throws UsageError for an option the

@@ -29,5 +29,6 @@ int runCreate(const Arguments& arguments, std::ostream& out);
 int runExport(const Arguments& arguments, std::ostream& out);
 int runCheck(const Arguments& arguments, std::ostream& out);
 int runCompare(const Arguments& arguments, std::ostream& out);
+int runSeries(const Arguments& arguments, std::ostream& out);
 
 } // namespace tamisko::tool
