@@ -32,10 +32,6 @@ public:
     // Embedded in a host's client area.
     KinisiForm(DataMod& data, QWidget* parent, QWidget* clientArea);
 
-private:
-    static QLabel* newFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
-
-public:
     // The controls, owned by the window.
     DBDateEdit* const DBDate = new DBDateEdit(this);
     DBLookupListBox* const DBCategory = new DBLookupListBox(this);
@@ -75,6 +71,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static QLabel* newFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
     void setUp();
     void markFocused(QLabel* label);
 

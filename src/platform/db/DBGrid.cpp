@@ -100,6 +100,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new TableModel(this
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     setShowGrid(true);
     setWordWrap(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -20,9 +20,12 @@ QChar decimalSeparator()
 
 } // namespace
 
-NumericEdit::NumericEdit(QWidget* parent) : DropDownEdit(glyphs::Glyph::Calculator, parent)
+NumericEdit::NumericEdit(QWidget* parent)
+    : DropDownEdit(glyphs::Glyph::Calculator, parent),
+      validator_(new QRegularExpressionValidator(this))
 {
     setAlignment(Qt::AlignRight);
+    setValidator(validator_);
     updateValidator();
 }
 
@@ -37,7 +40,7 @@ void NumericEdit::updateValidator()
 {
     const QString separator = QRegularExpression::escape(QString(decimalSeparator()));
     const QString pattern = QStringLiteral("-?\\d*(%1\\d{0,%2})?").arg(separator).arg(decimals_);
-    setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
+    validator_->setRegularExpression(QRegularExpression(pattern));
 }
 
 std::optional<double> NumericEdit::value() const

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class QRegularExpressionValidator;
+
 namespace tamisko {
 
 // A number with a fixed most number of decimals and a calculator drop-down. Keys that
@@ -35,6 +37,7 @@ protected:
 private:
     void updateValidator();
 
+    QRegularExpressionValidator* const validator_;
     int decimals_ = 2;
 };
 
