@@ -133,6 +133,7 @@ void DBGrid::setTitleButtons(bool on)
 void DBGrid::setTitleFont(const QFont& font)
 {
     horizontalHeader()->setFont(font);
+    updateGeometries(); // the titles' height sets where the rows begin
 }
 
 void DBGrid::sizeColumns()
