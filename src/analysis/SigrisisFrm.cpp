@@ -114,10 +114,23 @@ void ResultsCellDelegate::initStyleOption(QStyleOptionViewItem* option,
 }
 
 SigrisisForm::SigrisisForm(DataMod& data, SigrisisReport& report, QWidget* parent)
-    : QWidget(parent), data_(data), report_(report), settings_(db::formatSettings())
+    : ChildForm(parent), data_(data), report_(report), settings_(db::formatSettings())
 {
-    comparison::defineResultsTable(ResultsTable);
+    setUp();
+}
+
+SigrisisForm::SigrisisForm(DataMod& data, SigrisisReport& report, QWidget* parent,
+                           QWidget* clientArea)
+    : ChildForm(parent, clientArea), data_(data), report_(report), settings_(db::formatSettings())
+{
+    setUp();
+}
+
+void SigrisisForm::setUp()
+{
+    setObjectName(QStringLiteral("SigrisisForm"));
     setWindowTitle(QStringLiteral("Συγκρίσεις"));
+    comparison::defineResultsTable(ResultsTable);
     createControls();
     createPopupMenu();
     Timer.setInterval(50);
@@ -444,7 +457,7 @@ bool SigrisisForm::eventFilter(QObject* watched, QEvent* event)
         itemRotateClick();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return ChildForm::eventFilter(watched, event);
 }
 
 } // namespace tamisko

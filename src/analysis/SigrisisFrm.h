@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/Child.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
 
 #include <QStyledItemDelegate>
 #include <QTimer>
-#include <QWidget>
 #include <string>
 
 class QAction;
@@ -44,14 +44,17 @@ private:
 
 // "Σύγκριση": over two dates, where the money came from and where it went, by category.
 // Computes only when "ΟΚ" is pressed; the results stay until the next press.
-class SigrisisForm : public QWidget
+class SigrisisForm : public ChildForm
 {
     Q_OBJECT
 
 public:
     static constexpr int kHelpContext = 40;
 
+    // A window of its own.
     SigrisisForm(DataMod& data, SigrisisReport& report, QWidget* parent = nullptr);
+    // Embedded in the main window's client area.
+    SigrisisForm(DataMod& data, SigrisisReport& report, QWidget* parent, QWidget* clientArea);
     ~SigrisisForm() override;
 
     // A pie and the field of the results its values come from.
@@ -111,6 +114,7 @@ protected:
 
 private:
     void FormCreate();
+    void setUp();
     void createControls();
     void createPopupMenu();
     void compute();

@@ -382,5 +382,15 @@ TEST_F(SigrisisFormTest, ThePeriodButtonSetsBothDatesFromTheDialog)
     EXPECT_EQ(form().StartDate->dayNumber(), day(2010, 1, 1));
 }
 
+TEST_F(SigrisisFormTest, EmbeddedItFillsTheClientArea)
+{
+    QWidget clientArea;
+    clientArea.resize(700, 420);
+    SigrisisForm embedded(book.data, report, nullptr, &clientArea);
+    EXPECT_EQ(embedded.parentWidget(), &clientArea);
+    EXPECT_FALSE(embedded.isWindow());
+    EXPECT_EQ(embedded.geometry(), clientArea.rect());
+}
+
 } // namespace
 } // namespace tamisko
