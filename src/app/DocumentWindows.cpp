@@ -1,0 +1,33 @@
+#include "app/DocumentWindows.h"
+
+#include "app/MainFrm.h"
+#include "platform/Help.h"
+#include "views/CatFrm.h"
+#include "views/KinisiFrm.h"
+
+namespace tamisko {
+namespace {
+
+// F1 in a window opens its topic.
+template<typename Form> Form* withHelp(Form* form)
+{
+    help::setHelpContext(form, Form::kHelpContext);
+    return form;
+}
+
+} // namespace
+
+void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& /*logReport*/,
+                             SigrisisReport& /*sigrisisReport*/)
+{
+    mainForm.setWindowFactory(DocumentWindow::Kinisi, [&data](QWidget* clientArea) {
+        return withHelp(new KinisiForm(data, nullptr, clientArea));
+    });
+    mainForm.setWindowFactory(DocumentWindow::Categories, [&](QWidget* clientArea) {
+        auto* form = withHelp(new CatForm(data, nullptr, clientArea));
+        form->setDocumentNotifier(&mainForm);
+        return form;
+    });
+}
+
+} // namespace tamisko

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace tamisko {
+
+class DataMod;
+class LogReport;
+class MainForm;
+class SigrisisReport;
+
+// Registers the five document windows of the program with the main window; each is
+// created on its command's first use, embedded in the client area.
+void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& logReport,
+                             SigrisisReport& sigrisisReport);
+
+} // namespace tamisko
