@@ -5,6 +5,7 @@
 #include "platform/db/AnchorLayout.h"
 #include "platform/db/DbMessages.h"
 #include "platform/DialogService.h"
+#include "platform/Help.h"
 #include "platform/Text.h"
 
 #include <optional>
@@ -69,7 +70,7 @@ void CatForm::setUp()
     DataMod& data = data_;
     setObjectName(QStringLiteral("CatForm"));
     setWindowTitle(QString());
-    setProperty("helpContext", kHelpContext);
+    help::setHelpContext(this, kHelpContext);
 
     DBGrid1->setDataSource(&data.CatSource);
     DBGrid1->setReadOnly(true);

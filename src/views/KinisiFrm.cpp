@@ -5,6 +5,7 @@
 #include "platform/db/AnchorLayout.h"
 #include "platform/db/DbMessages.h"
 #include "platform/DialogService.h"
+#include "platform/Help.h"
 
 #include <QDate>
 #include <QKeyEvent>
@@ -67,7 +68,7 @@ void KinisiForm::setUp()
     setObjectName(QStringLiteral("KinisiForm"));
     setWindowTitle(QString());
     setFont(arial(12));
-    setProperty("helpContext", kHelpContext);
+    help::setHelpContext(this, kHelpContext);
 
     DataMod& data = data_;
     DBDate->setDataSource(&data.LogSource);
