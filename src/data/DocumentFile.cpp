@@ -172,12 +172,14 @@ void SaveProtectedStream(ByteStream& source, std::string_view password, const st
     std::vector<uint8_t> content;
     content.reserve(static_cast<size_t>(source.size()) + 1);
     if (cipher != nullptr && !password.empty()) {
+        // The cipher text goes straight behind the marker: no second buffer of its size.
         content.push_back(kEncryptedMarker);
         cipher->InitKey(password);
         source.setPosition(0);
-        ByteStream encrypted;
+        ByteStream encrypted(std::move(content));
+        encrypted.setPosition(1);
         cipher->EncryptStream(source, encrypted, source.size());
-        content.insert(content.end(), encrypted.bytes().begin(), encrypted.bytes().end());
+        content = std::move(encrypted.bytes());
     } else {
         content.push_back(kPlainMarker);
         content.insert(content.end(), source.bytes().begin(), source.bytes().end());
@@ -207,8 +209,9 @@ ByteStream DecodeDocument(std::span<const uint8_t> content, FileCipher* cipher,
         std::string password;
         onPassword(password);
         cipher->InitKey(password);
-        ByteStream encrypted(std::vector<uint8_t>(content.begin() + 1, content.end()));
-        cipher->DecryptStream(encrypted, payload, encrypted.size());
+        // Decrypted in place: the payload is the only buffer of the document's size.
+        payload = ByteStream(std::vector<uint8_t>(content.begin() + 1, content.end()));
+        cipher->DecryptStream(payload, payload, payload.size());
     } else {
         payload = ByteStream(std::vector<uint8_t>(content.begin() + 1, content.end()));
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cryptopp/blowfish.h>
 #include <cryptopp/ripemd.h>
+#include <cstring>
 #include <vector>
 
 namespace tamisko {
@@ -55,7 +56,7 @@ using cipher::Block;
 
 constexpr size_t kBlockSize = 8;
 constexpr size_t kLargestKey = 56;
-constexpr int64_t kPieceSize = 4096;
+constexpr size_t kPieceSize = 4096;
 
 // Stores that the optimiser may not drop although the memory is never read again.
 void secureFill(void* memory, uint8_t value, size_t size)
@@ -65,26 +66,29 @@ void secureFill(void* memory, uint8_t value, size_t size)
         bytes[i] = value;
 }
 
-Block xorBlocks(const Block& a, const Block& b)
+uint64_t load(const uint8_t* bytes)
 {
-    Block out{};
-    for (size_t i = 0; i < kBlockSize; ++i)
-        out[i] = a[i] ^ b[i];
-    return out;
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
 }
 
-Block loadBlock(const uint8_t* bytes)
+void store(uint8_t* bytes, uint64_t word)
 {
-    Block block{};
-    std::copy_n(bytes, kBlockSize, block.begin());
-    return block;
+    std::memcpy(bytes, &word, sizeof word);
 }
 
 } // namespace
 
 struct FileCipher::State
 {
-    std::unique_ptr<cipher::BlowfishBlock> blowfish;
+    struct Schedule
+    {
+        CryptoPP::Blowfish::Encryption encryption;
+        CryptoPP::Blowfish::Decryption decryption;
+    };
+
+    std::unique_ptr<Schedule> schedule;
     Block vector{};
     Block feedback{};
     Block buffer{};
@@ -103,7 +107,8 @@ struct FileCipher::State
         secureFill(digest.data(), 0x00, digest.size());
     }
 
-    // Leaves no trace of the previous key: the old schedule goes with its object.
+    // Leaves no trace of the previous key: the old schedule goes with its object, which
+    // wipes it.
     void clear()
     {
         initialized = false;
@@ -115,7 +120,7 @@ struct FileCipher::State
         secureFill(vector.data(), 0xFF, kBlockSize);
         secureFill(feedback.data(), 0xFF, kBlockSize);
         secureFill(buffer.data(), 0x00, kBlockSize);
-        blowfish.reset();
+        schedule.reset();
     }
 
     void resetFeedback()
@@ -132,41 +137,57 @@ struct FileCipher::State
             cipher::ripemd256({reinterpret_cast<const uint8_t*>(password.data()), password.size()});
         const size_t keyLength = std::min(digest.size(), kLargestKey);
         clear();
-        blowfish = std::make_unique<cipher::BlowfishBlock>(
-            std::span<const uint8_t>(digest.data(), keyLength));
-        vector = blowfish->encrypt(vector);
+        schedule = std::make_unique<Schedule>();
+        schedule->encryption.SetKey(digest.data(), keyLength);
+        schedule->decryption.SetKey(digest.data(), keyLength);
+        schedule->encryption.ProcessBlock(vector.data());
         feedback = vector;
         initialized = true;
         // The digest is the key: do not keep it in the clear.
-        code(digest.data(), digest.size(), Direction::Encrypt);
+        code(digest.data(), digest.data(), digest.size(), Direction::Encrypt);
         resetFeedback();
     }
 
-    // The mode cmChain over n bytes in place, the feedback carrying over between calls.
-    void code(uint8_t* data, size_t n, Direction direction)
+    // The mode cmChain from n bytes at `in` to `out` (which may be the same place), the
+    // feedback carrying over between calls. Blocks are XORed as 64-bit words; only the
+    // byte order of a word in memory matters, and load and store keep it.
+    void code(const uint8_t* in, uint8_t* out, size_t n, Direction direction)
     {
+        uint64_t chain = load(feedback.data());
         const size_t whole = n - n % kBlockSize;
-        for (size_t offset = 0; offset < whole; offset += kBlockSize) {
-            const Block in = loadBlock(data + offset);
-            Block cipherText{};
-            Block out{};
-            if (direction == Direction::Encrypt) {
-                out = blowfish->encrypt(xorBlocks(in, feedback));
-                cipherText = out;
-            } else {
-                out = xorBlocks(blowfish->decrypt(in), feedback);
-                cipherText = in;
+        if (direction == Direction::Encrypt) {
+            const auto& encryption = schedule->encryption;
+            for (size_t offset = 0; offset < whole; offset += kBlockSize) {
+                uint8_t mixed[kBlockSize];
+                store(mixed, load(in + offset) ^ chain);
+                encryption.ProcessBlock(mixed, out + offset);
+                chain ^= load(out + offset);
             }
-            std::copy(out.begin(), out.end(), data + offset);
-            feedback = xorBlocks(cipherText, feedback);
+        } else {
+            const auto& decryption = schedule->decryption;
+            uint8_t chainBytes[kBlockSize];
+            for (size_t offset = 0; offset < whole; offset += kBlockSize) {
+                uint8_t cipherText[kBlockSize];
+                std::memcpy(cipherText, in + offset, kBlockSize);
+                store(chainBytes, chain);
+                decryption.ProcessAndXorBlock(cipherText, chainBytes, out + offset);
+                chain ^= load(cipherText);
+            }
+            secureFill(chainBytes, 0x00, kBlockSize);
         }
         const size_t rest = n - whole;
         if (rest != 0) {
-            const Block stream = blowfish->encrypt(feedback);
+            uint8_t chainBytes[kBlockSize];
+            uint8_t stream[kBlockSize];
+            store(chainBytes, chain);
+            schedule->encryption.ProcessBlock(chainBytes, stream);
             for (size_t i = 0; i < rest; ++i)
-                data[whole + i] ^= stream[i];
-            feedback = xorBlocks(stream, feedback);
+                out[whole + i] = in[whole + i] ^ stream[i];
+            chain ^= load(stream);
+            secureFill(stream, 0x00, kBlockSize);
+            secureFill(chainBytes, 0x00, kBlockSize);
         }
+        store(feedback.data(), chain);
     }
 
     void codeStream(ByteStream& source, ByteStream& destination, int64_t count, Direction direction)
@@ -174,33 +195,47 @@ struct FileCipher::State
         if (!initialized)
             throw Error("The cipher has no key");
         resetFeedback();
-        std::vector<uint8_t> piece(kPieceSize);
-        // The feedback is reset and the buffer wiped also when a stream fails.
+        // The feedback is reset also when a stream fails.
         struct Finish
         {
             State& state;
-            std::vector<uint8_t>& piece;
-            ~Finish()
-            {
-                secureFill(piece.data(), 0x00, piece.size());
-                state.resetFeedback();
-            }
-        } finish{*this, piece};
+            ~Finish() { state.resetFeedback(); }
+        } finish{*this};
 
-        int64_t sourcePosition = source.position();
-        int64_t destinationPosition = destination.position();
-        while (count > 0) {
-            source.setPosition(sourcePosition);
-            const int64_t read = source.read(piece.data(), std::min(count, kPieceSize));
-            sourcePosition = source.position();
-            if (read <= 0)
-                break;
-            code(piece.data(), static_cast<size_t>(read), direction);
-            destination.setPosition(destinationPosition);
-            destination.write(piece.data(), read);
-            destinationPosition = destination.position();
-            count -= read;
+        const int64_t from = source.position();
+        const int64_t available = from < 0 ? 0 : std::max<int64_t>(source.size() - from, 0);
+        const int64_t n = std::max<int64_t>(std::min(count, available), 0);
+        if (n == 0)
+            return;
+        const int64_t to = destination.position();
+        if (to < 0)
+            throw Error("Cannot write before the start of a stream");
+        const auto length = static_cast<size_t>(n);
+
+        // A stream coded in place needs nothing more, each block being read before it is
+        // overwritten; coded into itself elsewhere, it reads a copy, so that no block reads
+        // bytes already coded. The copy is wiped afterwards.
+        std::vector<uint8_t> copy;
+        if (&source == &destination && from != to)
+            copy.assign(source.bytes().begin() + from, source.bytes().begin() + from + n);
+        struct Wipe
+        {
+            std::vector<uint8_t>& bytes;
+            ~Wipe() { secureFill(bytes.data(), 0x00, bytes.size()); }
+        } wipe{copy};
+
+        // The destination grows once to its final size instead of piece by piece.
+        std::vector<uint8_t>& target = destination.bytes();
+        if (target.size() < static_cast<size_t>(to) + length)
+            target.resize(static_cast<size_t>(to) + length);
+        const uint8_t* in = copy.empty() ? source.bytes().data() + from : copy.data();
+        uint8_t* out = target.data() + to;
+        for (size_t offset = 0; offset < length; offset += kPieceSize) {
+            const size_t piece = std::min<size_t>(kPieceSize, length - offset);
+            code(in + offset, out + offset, piece, direction);
         }
+        source.setPosition(from + n);
+        destination.setPosition(to + n);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "analysis/core/Comparison.h"
 
 #include "data/Cp1253.h"
+#include "data/Errors.h"
 #include "data/Format.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
@@ -80,6 +81,126 @@ std::string dateText(double day, const RegionalSettings& settings)
     return formatDate(day, settings);
 }
 
+// A number field of the visited records, read as Field::asFloat reads it: 0 when null.
+class NumberColumn
+{
+public:
+    explicit NumberColumn(const Field& field) : index_(field.index())
+    {
+        switch (field.dataType()) {
+        case FieldType::Float:
+        case FieldType::Currency:
+        case FieldType::Date:
+        case FieldType::Time:
+        case FieldType::DateTime:
+            storedAsDouble_ = true;
+            break;
+        case FieldType::SmallInt:
+        case FieldType::Integer:
+        case FieldType::Word:
+        case FieldType::AutoInc:
+        case FieldType::LargeInt:
+            storedAsDouble_ = false;
+            break;
+        default:
+            throw Error("Field '" + field.fieldName() + "' is not a number");
+        }
+    }
+
+    bool isNull(const RecordView& record) const { return record.isNull(index_); }
+    double operator()(const RecordView& record) const
+    {
+        if (record.isNull(index_))
+            return 0.0;
+        return storedAsDouble_ ? record.doubleAt(index_)
+                               : static_cast<double>(record.intAt(index_));
+    }
+
+private:
+    int index_;
+    bool storedAsDouble_ = true;
+};
+
+// Byte equality, inline: category names are short, and most movements compare equal.
+bool sameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+void requireText(const Field& field)
+{
+    if (field.dataType() != FieldType::String)
+        throw Error("Field '" + field.fieldName() + "' is not a string");
+}
+
+// Where a walk with first and next over `visited` records leaves the cursor: past the
+// last record, which stays current.
+void leavePastEnd(MemTable& log, int visited)
+{
+    if (visited > 1)
+        log.last();
+    else
+        log.next();
+}
+
+// The row of each category name, met in the log's order. A null name counts as the
+// empty one. The row is remembered per category number, so that a movement costs a
+// comparison of its name with the row's instead of a hash of it.
+class CategoryRows
+{
+public:
+    CategoryRows(MemTable& log, int category, std::vector<Row>& rows)
+        : rows_(rows), category_(category), byNumber_(kRemembered, kNone)
+    {
+        if (const Field* number = log.findField("CatNum");
+            number && number->kind() == FieldKind::Data &&
+            (number->dataType() == FieldType::Integer || number->dataType() == FieldType::AutoInc))
+            number_ = number->index();
+    }
+
+    size_t operator()(const RecordView& record)
+    {
+        const std::string_view name =
+            record.isNull(category_) ? std::string_view() : record.stringAt(category_);
+        size_t* remembered = nullptr;
+        if (number_ >= 0 && !record.isNull(number_)) {
+            const auto key = static_cast<uint64_t>(record.intAt(number_));
+            if (key < kRemembered) {
+                remembered = &byNumber_[key];
+                if (*remembered != kNone && sameText(rows_[*remembered].category, name))
+                    return *remembered;
+            }
+        }
+        const size_t row = rowByName(name, record.isNull(category_));
+        if (remembered)
+            *remembered = row;
+        return row;
+    }
+
+private:
+    size_t rowByName(std::string_view name, bool null)
+    {
+        auto [found, added] = byName_.try_emplace(std::string(name), rows_.size());
+        if (added)
+            rows_.push_back(Row{std::string(name), null, {}});
+        return found->second;
+    }
+
+    static constexpr uint64_t kRemembered = 1024; // category numbers past it are hashed
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    std::vector<Row>& rows_;
+    int category_;
+    std::unordered_map<std::string, size_t> byName_;
+    std::vector<size_t> byNumber_;
+    int number_ = -1;
+};
+
 } // namespace
 
 void defineResultsTable(MemTable& results)
@@ -110,32 +231,38 @@ std::optional<Outcome> ComputeResults(MemTable& log, const MemTable& categories,
     double periodEnd = 0;
 
     std::vector<Row> rows;
-    std::unordered_map<std::string, size_t> rowOfCategory;
-    const Field& date = log.fieldByName("Date");
-    const Field& category = log.fieldByName("Category");
-    const Field& receipt = log.fieldByName("Eispraxi");
-    const Field& payment = log.fieldByName("Pliromi");
-    for (log.first(); !log.eof(); log.next()) {
-        const double day = date.asFloat();
+    const Field& dateField = log.fieldByName("Date");
+    const Field& categoryField = log.fieldByName("Category");
+    const NumberColumn date(dateField);
+    const NumberColumn receipt(log.fieldByName("Eispraxi"));
+    const NumberColumn payment(log.fieldByName("Pliromi"));
+    requireText(categoryField);
+    CategoryRows rowOf(log, categoryField.index(), rows);
+    // Visit the records without moving the cursor per record; the cursor is left past
+    // the end afterwards, as a walk with first and next leaves it.
+    log.first();
+    int visited = 0;
+    log.forEachRecord([&](const RecordView& record) {
+        ++visited;
+        const double day = date(record);
         if (day < request.startDate || day > request.endDate)
-            continue;
+            return;
         periodEnd = std::max(periodEnd, day);
         periodStart = std::min(periodStart, day);
 
-        const std::string name = category.asString();
-        auto [found, added] = rowOfCategory.try_emplace(name, rows.size());
-        if (added)
-            rows.push_back(Row{name, category.isNull(), {}});
-        Row& row = rows[found->second];
-        if (!receipt.isNull())
+        Row& row = rows[rowOf(record)];
+        const double received = receipt(record);
+        const double paid = payment(record);
+        if (!receipt.isNull(record))
             row.values[kAEispraxeon] += 1;
-        if (!payment.isNull())
+        if (!payment.isNull(record))
             row.values[kAPliromon] += 1;
-        row.values[kSEispraxeon] += receipt.asFloat();
-        row.values[kSPliromon] += payment.asFloat();
-        outcome.totalReceipts += receipt.asFloat();
-        outcome.totalPayments += payment.asFloat();
-    }
+        row.values[kSEispraxeon] += received;
+        row.values[kSPliromon] += paid;
+        outcome.totalReceipts += received;
+        outcome.totalPayments += paid;
+    });
+    leavePastEnd(log, visited);
 
     if (!rows.empty()) {
         // Clip the period to the span of the log: it starts on the later of the start

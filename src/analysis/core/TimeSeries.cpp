@@ -3,6 +3,7 @@
 #include "analysis/core/Periods.h"
 #include "data/Cp1253.h"
 #include "data/DayNumber.h"
+#include "data/Errors.h"
 #include "data/Format.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
@@ -10,6 +11,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
 
 namespace tamisko::series {
 namespace {
@@ -74,6 +78,157 @@ std::string cp(std::string_view utf8)
     return cp1253::fromUtf8OrThrow(utf8);
 }
 
+// A number field of the visited records, read as Field::asFloat reads it: 0 when null.
+class NumberColumn
+{
+public:
+    explicit NumberColumn(const Field& field) : index_(field.index())
+    {
+        switch (field.dataType()) {
+        case FieldType::Float:
+        case FieldType::Currency:
+        case FieldType::Date:
+        case FieldType::Time:
+        case FieldType::DateTime:
+            storedAsDouble_ = true;
+            break;
+        case FieldType::SmallInt:
+        case FieldType::Integer:
+        case FieldType::Word:
+        case FieldType::AutoInc:
+        case FieldType::LargeInt:
+            storedAsDouble_ = false;
+            break;
+        default:
+            throw Error("Field '" + field.fieldName() + "' is not a number");
+        }
+    }
+
+    bool isNull(const RecordView& record) const { return record.isNull(index_); }
+    double operator()(const RecordView& record) const
+    {
+        if (record.isNull(index_))
+            return 0.0;
+        return storedAsDouble_ ? record.doubleAt(index_)
+                               : static_cast<double>(record.intAt(index_));
+    }
+
+private:
+    int index_;
+    bool storedAsDouble_ = true;
+};
+
+// Byte equality, inline: category names are short, and most movements compare equal.
+bool sameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// The column of each category, met in the log's order; names that differ only in
+// letter case share one, the first that compares equal. The column of a name never
+// changes once found, so each distinct name is compared with the columns only once,
+// and the column is remembered per category number as well (checked against the name),
+// so that most movements cost one comparison of bytes.
+class CategoryColumns
+{
+public:
+    CategoryColumns(MemTable& log, int category, const Collation& collation,
+                    std::vector<std::string>& columns, std::function<void()> added)
+        : collation_(collation), columns_(columns), added_(std::move(added)), category_(category),
+          byNumber_(kRemembered, kNone)
+    {
+        if (const Field* number = log.findField("CatNum");
+            number && number->kind() == FieldKind::Data &&
+            (number->dataType() == FieldType::Integer || number->dataType() == FieldType::AutoInc))
+            number_ = number->index();
+    }
+
+    size_t operator()(const RecordView& record)
+    {
+        const std::string_view name =
+            record.isNull(category_) ? std::string_view() : record.stringAt(category_);
+        size_t* remembered = nullptr;
+        if (number_ >= 0 && !record.isNull(number_)) {
+            const auto key = static_cast<uint64_t>(record.intAt(number_));
+            if (key < kRemembered) {
+                remembered = &byNumber_[key];
+                if (*remembered != kNone && sameText(names_[*remembered], name))
+                    return columnOfName_[*remembered];
+            }
+        }
+        const size_t known = nameIndex(name);
+        if (remembered)
+            *remembered = known;
+        return columnOfName_[known];
+    }
+
+private:
+    // The index of the name among the distinct names met, comparing it with the
+    // columns when it is new.
+    size_t nameIndex(std::string_view name)
+    {
+        auto [found, isNew] = byName_.try_emplace(std::string(name), names_.size());
+        if (isNew) {
+            names_.push_back(found->first);
+            columnOfName_.push_back(compareWithColumns(found->first));
+        }
+        return found->second;
+    }
+
+    size_t compareWithColumns(const std::string& name)
+    {
+        const auto known = std::find_if(columns_.begin(), columns_.end(), [&](const auto& c) {
+            return collation_.compare(c, name, true) == 0;
+        });
+        const size_t column = static_cast<size_t>(known - columns_.begin());
+        if (known == columns_.end()) {
+            columns_.push_back(name);
+            added_();
+        }
+        return column;
+    }
+
+    static constexpr uint64_t kRemembered = 1024; // category numbers past it are hashed
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    const Collation& collation_;
+    std::vector<std::string>& columns_;
+    std::function<void()> added_;
+    int category_;
+    std::unordered_map<std::string, size_t> byName_; // name -> index into names_
+    std::vector<std::string_view> names_;            // keys of byName_, which stay put
+    std::vector<size_t> columnOfName_;
+    std::vector<size_t> byNumber_; // category number -> index into names_
+    int number_ = -1;
+};
+
+// findPeriod, trying the period of the previous movement first: the log is mostly in
+// date order.
+class PeriodFinder
+{
+public:
+    explicit PeriodFinder(const std::vector<Period>& periods) : periods_(periods) {}
+
+    std::optional<size_t> operator()(double day)
+    {
+        if (last_ < periods_.size() && day >= periods_[last_].start && day <= periods_[last_].end)
+            return last_;
+        const auto found = findPeriod(periods_, day);
+        if (found)
+            last_ = *found;
+        return found;
+    }
+
+private:
+    const std::vector<Period>& periods_;
+    size_t last_ = static_cast<size_t>(-1);
+};
+
 } // namespace
 
 std::vector<Period> LayOutPeriods(int length, double logFirstDate, double logLastDate)
@@ -118,25 +273,32 @@ SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double
 
     std::vector<std::string> categories;
     std::vector<std::vector<long double>> sums; // [category][period]
-    const Field& date = log.fieldByName("Date");
-    const Field& category = log.fieldByName("Category");
-    const Field& receipt = log.fieldByName("Eispraxi");
-    const Field& payment = log.fieldByName("Pliromi");
-    for (log.first(); !log.eof(); log.next()) {
-        const std::string name = category.asString();
-        const auto known = std::find_if(categories.begin(), categories.end(), [&](const auto& c) {
-            return settings.collation->compare(c, name, true) == 0;
-        });
-        const size_t column = static_cast<size_t>(known - categories.begin());
-        if (known == categories.end()) {
-            categories.push_back(name);
-            sums.emplace_back(periodCount, 0.0L);
+    const Field& dateField = log.fieldByName("Date");
+    const Field& categoryField = log.fieldByName("Category");
+    const NumberColumn date(dateField);
+    const NumberColumn receipt(log.fieldByName("Eispraxi"));
+    const NumberColumn payment(log.fieldByName("Pliromi"));
+    if (categoryField.dataType() != FieldType::String)
+        throw Error("Field 'Category' is not a string");
+    CategoryColumns columnOf(log, categoryField.index(), *settings.collation, categories,
+                             [&] { sums.emplace_back(periodCount, 0.0L); });
+    PeriodFinder periodOf(grid.periods);
+    // Visit the records without moving the cursor per record; the cursor is left past
+    // the end afterwards, as a walk with first and next leaves it.
+    log.first();
+    int visited = 0;
+    log.forEachRecord([&](const RecordView& record) {
+        ++visited;
+        const size_t column = columnOf(record);
+        if (const auto period = periodOf(date(record))) {
+            sums[column][*period] += static_cast<long double>(receipt(record)) -
+                                     static_cast<long double>(payment(record));
         }
-        if (const auto period = findPeriod(grid.periods, date.asFloat())) {
-            sums[column][*period] += static_cast<long double>(receipt.asFloat()) -
-                                     static_cast<long double>(payment.asFloat());
-        }
-    }
+    });
+    if (visited > 1)
+        log.last();
+    else
+        log.next();
 
     const size_t k = categories.size();
     grid.cells.assign(periodCount + 1, std::vector<std::string>(k + 3));
