@@ -202,6 +202,12 @@ protected:
         }
         if (dialog.isVisible())
             dialog.reject(); // an unanswered dialog is closed by its close box
+        // The window manager gives the window its activation back.
+        if (form.isVisible()) {
+            form.activateWindow();
+            EXPECT_TRUE(
+                QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }));
+        }
         return dialog.result();
     }
 
