@@ -1,9 +1,11 @@
 #include "app/DocumentWindows.h"
 
+#include "analysis/SigrisisFrm.h"
 #include "app/MainFrm.h"
 #include "platform/Help.h"
 #include "views/CatFrm.h"
 #include "views/KinisiFrm.h"
+#include "views/PinakasFrm.h"
 
 namespace tamisko {
 namespace {
@@ -17,8 +19,8 @@ template<typename Form> Form* withHelp(Form* form)
 
 } // namespace
 
-void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& /*logReport*/,
-                             SigrisisReport& /*sigrisisReport*/)
+void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& logReport,
+                             SigrisisReport& sigrisisReport)
 {
     mainForm.setWindowFactory(DocumentWindow::Kinisi, [&data](QWidget* clientArea) {
         return withHelp(new KinisiForm(data, nullptr, clientArea));
@@ -28,6 +30,13 @@ void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& /*log
         form->setDocumentNotifier(&mainForm);
         return form;
     });
+    mainForm.setWindowFactory(DocumentWindow::Pinakas, [&data, &logReport](QWidget* clientArea) {
+        return withHelp(new PinakasForm(data, logReport, nullptr, clientArea));
+    });
+    mainForm.setWindowFactory(
+        DocumentWindow::Sigrisis, [&data, &sigrisisReport](QWidget* clientArea) {
+            return withHelp(new SigrisisForm(data, sigrisisReport, nullptr, clientArea));
+        });
 }
 
 } // namespace tamisko

@@ -1,4 +1,8 @@
+#include "analysis/LogRpt.h"
+#include "analysis/ReportPreview.h"
+#include "analysis/SigrisisRpt.h"
 #include "app/Child.h"
+#include "app/DocumentWindows.h"
 #include "app/FileMenuHdl.h"
 #include "app/MainFrm.h"
 #include "data/Format.h"
@@ -320,6 +324,51 @@ TEST_F(MainFormTest, StartsWithTheCommandLineDocumentAndWritesItsProfileAtTheEnd
     ProfileFile profile(iniPath());
     EXPECT_EQ(profile.readString(u"RecentFiles"_s, u"File0"_s), path);
     EXPECT_FALSE(profile.readString(u"TMainForm"_s, u"NormPos"_s).isEmpty());
+}
+
+// The program's own document windows, as the entry point registers them.
+class ProgramWindowsTest : public MainFormTest
+{
+protected:
+    struct NoViewer final : report::ReportViewer
+    {
+        void show(const report::ReportLayout&, const QString&) override {}
+    };
+
+    ProgramWindowsTest() { registerDocumentWindows(*form, data, logReport, sigrisisReport); }
+
+    NoViewer viewer;
+    LogReport logReport{viewer};
+    SigrisisReport sigrisisReport{viewer};
+};
+
+TEST_F(ProgramWindowsTest, EveryCommandShowsItsWindowEmbeddedInTheClientArea)
+{
+    form->show();
+    dialogs.answerFile(copyOfSample());
+    form->Open->trigger();
+    processPosted();
+
+    const std::pair<QAction*, DocumentWindow> commands[] = {
+        {form->Kinisis, DocumentWindow::Kinisi},
+        {form->Pinakas, DocumentWindow::Pinakas},
+        {form->Categories, DocumentWindow::Categories},
+        {form->Sigrisis, DocumentWindow::Sigrisis}};
+    for (const auto& [action, window] : commands) {
+        SCOPED_TRACE(action->text().toStdString());
+        action->trigger();
+        QWidget* shown = form->documentWindow(window);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->isVisible());
+        EXPECT_FALSE(shown->isWindow());
+        EXPECT_EQ(shown->geometry(), form->clientArea()->rect());
+    }
+
+    // The comparison goes at New, the table stays.
+    QWidget* table = form->documentWindow(DocumentWindow::Pinakas);
+    form->New->trigger();
+    EXPECT_EQ(form->documentWindow(DocumentWindow::Sigrisis), nullptr);
+    EXPECT_EQ(form->documentWindow(DocumentWindow::Pinakas), table);
 }
 
 struct BalanceCase
