@@ -205,8 +205,7 @@ protected:
         // The window manager gives the window its activation back.
         if (form.isVisible()) {
             form.activateWindow();
-            EXPECT_TRUE(
-                QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }));
+            EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &form; }));
         }
         return dialog.result();
     }
