@@ -1,5 +1,6 @@
 #include "app/DocumentWindows.h"
 
+#include "analysis/diaxFrm.h"
 #include "analysis/SigrisisFrm.h"
 #include "app/MainFrm.h"
 #include "platform/Help.h"
@@ -37,6 +38,9 @@ void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& logRe
         DocumentWindow::Sigrisis, [&data, &sigrisisReport](QWidget* clientArea) {
             return withHelp(new SigrisisForm(data, sigrisisReport, nullptr, clientArea));
         });
+    mainForm.setWindowFactory(DocumentWindow::Diaxronika, [&data](QWidget* clientArea) {
+        return withHelp(new DiaxForm(data, nullptr, clientArea));
+    });
 }
 
 } // namespace tamisko

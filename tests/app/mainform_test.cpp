@@ -353,7 +353,8 @@ TEST_F(ProgramWindowsTest, EveryCommandShowsItsWindowEmbeddedInTheClientArea)
         {form->Kinisis, DocumentWindow::Kinisi},
         {form->Pinakas, DocumentWindow::Pinakas},
         {form->Categories, DocumentWindow::Categories},
-        {form->Sigrisis, DocumentWindow::Sigrisis}};
+        {form->Sigrisis, DocumentWindow::Sigrisis},
+        {form->Diaxronika, DocumentWindow::Diaxronika}};
     for (const auto& [action, window] : commands) {
         SCOPED_TRACE(action->text().toStdString());
         action->trigger();
@@ -364,10 +365,11 @@ TEST_F(ProgramWindowsTest, EveryCommandShowsItsWindowEmbeddedInTheClientArea)
         EXPECT_EQ(shown->geometry(), form->clientArea()->rect());
     }
 
-    // The comparison goes at New, the table stays.
+    // The analysis windows go at New, the table stays.
     QWidget* table = form->documentWindow(DocumentWindow::Pinakas);
     form->New->trigger();
     EXPECT_EQ(form->documentWindow(DocumentWindow::Sigrisis), nullptr);
+    EXPECT_EQ(form->documentWindow(DocumentWindow::Diaxronika), nullptr);
     EXPECT_EQ(form->documentWindow(DocumentWindow::Pinakas), table);
 }
 
