@@ -1,5 +1,6 @@
 #include "analysis/core/Comparison.h"
 
+#include "analysis/core/RecordColumns.h"
 #include "data/Cp1253.h"
 #include "data/Errors.h"
 #include "data/Format.h"
@@ -12,6 +13,9 @@
 
 namespace tamisko::comparison {
 namespace {
+
+using analysis::NumberColumn;
+using analysis::sameText;
 
 enum class Display
 {
@@ -79,58 +83,6 @@ struct Row
 std::string dateText(double day, const RegionalSettings& settings)
 {
     return formatDate(day, settings);
-}
-
-// A number field of the visited records, read as Field::asFloat reads it: 0 when null.
-class NumberColumn
-{
-public:
-    explicit NumberColumn(const Field& field) : index_(field.index())
-    {
-        switch (field.dataType()) {
-        case FieldType::Float:
-        case FieldType::Currency:
-        case FieldType::Date:
-        case FieldType::Time:
-        case FieldType::DateTime:
-            storedAsDouble_ = true;
-            break;
-        case FieldType::SmallInt:
-        case FieldType::Integer:
-        case FieldType::Word:
-        case FieldType::AutoInc:
-        case FieldType::LargeInt:
-            storedAsDouble_ = false;
-            break;
-        default:
-            throw Error("Field '" + field.fieldName() + "' is not a number");
-        }
-    }
-
-    bool isNull(const RecordView& record) const { return record.isNull(index_); }
-    double operator()(const RecordView& record) const
-    {
-        if (record.isNull(index_))
-            return 0.0;
-        return storedAsDouble_ ? record.doubleAt(index_)
-                               : static_cast<double>(record.intAt(index_));
-    }
-
-private:
-    int index_;
-    bool storedAsDouble_ = true;
-};
-
-// Byte equality, inline: category names are short, and most movements compare equal.
-bool sameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i])
-            return false;
-    }
-    return true;
 }
 
 void requireText(const Field& field)
@@ -205,14 +157,14 @@ private:
 
 void defineResultsTable(MemTable& results)
 {
-    for (const ResultField& spec : kResultFields) {
+    for (const ResultField& column : kResultFields) {
         FieldDef def;
-        def.name = spec.name;
-        def.type = spec.display == Display::Text ? FieldType::String : FieldType::Float;
-        def.size = spec.display == Display::Text ? 30 : 0;
-        def.displayLabel = cp(spec.label);
-        def.displayWidth = spec.width;
-        def.visible = spec.visible;
+        def.name = column.name;
+        def.type = column.display == Display::Text ? FieldType::String : FieldType::Float;
+        def.size = column.display == Display::Text ? 30 : 0;
+        def.displayLabel = cp(column.label);
+        def.displayWidth = column.width;
+        def.visible = column.visible;
         results.addField(def);
     }
     results.open();
@@ -377,9 +329,9 @@ std::string DisplayText(const Field& field, const Variant& value, const Regional
     if (value.isNull())
         return {};
     Display display = Display::Text;
-    for (const ResultField& spec : kResultFields) {
-        if (field.fieldName() == spec.name)
-            display = spec.display;
+    for (const ResultField& column : kResultFields) {
+        if (field.fieldName() == column.name)
+            display = column.display;
     }
     switch (display) {
     case Display::Text:

@@ -1,6 +1,7 @@
 #include "analysis/core/TimeSeries.h"
 
 #include "analysis/core/Periods.h"
+#include "analysis/core/RecordColumns.h"
 #include "data/Cp1253.h"
 #include "data/DayNumber.h"
 #include "data/Errors.h"
@@ -17,6 +18,9 @@
 
 namespace tamisko::series {
 namespace {
+
+using analysis::NumberColumn;
+using analysis::sameText;
 
 using days::CivilDate;
 
@@ -76,58 +80,6 @@ int64_t toTenThousandths(long double value)
 std::string cp(std::string_view utf8)
 {
     return cp1253::fromUtf8OrThrow(utf8);
-}
-
-// A number field of the visited records, read as Field::asFloat reads it: 0 when null.
-class NumberColumn
-{
-public:
-    explicit NumberColumn(const Field& field) : index_(field.index())
-    {
-        switch (field.dataType()) {
-        case FieldType::Float:
-        case FieldType::Currency:
-        case FieldType::Date:
-        case FieldType::Time:
-        case FieldType::DateTime:
-            storedAsDouble_ = true;
-            break;
-        case FieldType::SmallInt:
-        case FieldType::Integer:
-        case FieldType::Word:
-        case FieldType::AutoInc:
-        case FieldType::LargeInt:
-            storedAsDouble_ = false;
-            break;
-        default:
-            throw Error("Field '" + field.fieldName() + "' is not a number");
-        }
-    }
-
-    bool isNull(const RecordView& record) const { return record.isNull(index_); }
-    double operator()(const RecordView& record) const
-    {
-        if (record.isNull(index_))
-            return 0.0;
-        return storedAsDouble_ ? record.doubleAt(index_)
-                               : static_cast<double>(record.intAt(index_));
-    }
-
-private:
-    int index_;
-    bool storedAsDouble_ = true;
-};
-
-// Byte equality, inline: category names are short, and most movements compare equal.
-bool sameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i])
-            return false;
-    }
-    return true;
 }
 
 // The column of each category, met in the log's order; names that differ only in
