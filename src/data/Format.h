@@ -13,6 +13,12 @@ struct RegionalSettings;
 // negative. An integer part of more than 18 digits gives scientific notation.
 std::string formatFixed(long double value, int decimals, char decimalSeparator);
 
+namespace detail {
+// formatFixed always taking the value's decimal digits; formatFixed takes a shorter way
+// where the result is the same.
+std::string formatFixedBySignificantDigits(long double value, int decimals, char decimalSeparator);
+} // namespace detail
+
 // The amount text of the balance display and the comparison: fixed-point with the
 // regional currency decimals and decimal separator.
 std::string formatAmount(long double value, const RegionalSettings& settings);

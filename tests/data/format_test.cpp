@@ -3,6 +3,8 @@
 #include "data/Format.h"
 
 #include <gtest/gtest.h>
+#include <random>
+#include <vector>
 
 using namespace tamisko;
 
@@ -23,6 +25,35 @@ TEST(FormatFixed, RoundsHalfAwayFromZero)
     EXPECT_EQ(formatFixed(0.0L, 2, ','), "0,00");
     EXPECT_EQ(formatFixed(-0.001L, 2, ','), "0,00");
     EXPECT_EQ(formatFixed(99.995L, 2, '.'), "100.00");
+}
+
+// The short way for grids must give the text of the decimal digits' way for every value:
+// amounts of whole cents and ten-thousandths, sums of them, halves and their neighbours,
+// large and tiny values, both signs.
+TEST(FormatFixed, ShortWayMatchesTheDecimalDigits)
+{
+    std::mt19937_64 random(1253);
+    std::vector<long double> values{0.005L,   0.015L, 0.125L,          2.675L, 1.005L,
+                                    -2.5L,    0.5L,   999999999.995L,  1e14L,  -1e-7L,
+                                    1.45e-5L, 4.35L,  123456789.125L,  1e15L,  9.9999999e14L,
+                                    -0.0L,    1e-30L, 0.0049999999999L};
+    std::uniform_int_distribution<int64_t> cents(-100000000, 100000000);
+    std::uniform_real_distribution<double> any(-1e9, 1e9);
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(cents(random) / 100.0L);
+        values.push_back(cents(random) / 10000.0L);
+        values.push_back(static_cast<long double>(cents(random) / 100.0) +
+                         static_cast<long double>(cents(random) / 100.0));
+        values.push_back(any(random));
+        values.push_back(cents(random) / 1000.0L + 0.0005L);
+    }
+    for (const long double value : values) {
+        for (const int decimals : {0, 1, 2, 3, 4, 6}) {
+            ASSERT_EQ(formatFixed(value, decimals, ','),
+                      detail::formatFixedBySignificantDigits(value, decimals, ','))
+                << static_cast<double>(value) << " with " << decimals << " decimals";
+        }
+    }
 }
 
 TEST(FormatDate, ShortFormats)
