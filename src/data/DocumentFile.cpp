@@ -62,21 +62,52 @@ void writeAll(int fd, const uint8_t* data, size_t size, const std::string& fileN
     }
 }
 
+// Reads the file into a buffer of its size, grown only when the file grows meanwhile:
+// a book of a million movements is 40 MB, and a buffer that doubles its way there copies
+// and faults in its pages several times over.
 std::vector<uint8_t> readAll(int fd, const std::string& fileName)
 {
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
+    struct stat info
+    {};
+    size_t expected = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        expected = static_cast<size_t>(info.st_size);
+    std::vector<uint8_t> bytes(expected + 1); // one more byte tells the end
+    size_t filled = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             fail("Cannot read file", fileName, errno);
         }
         if (got == 0)
-            return bytes;
-        bytes.insert(bytes.end(), chunk, chunk + got);
+            break;
+        filled += static_cast<size_t>(got);
     }
+    bytes.resize(filled);
+    return bytes;
+}
+
+// The payload of a document's content, in the content's own buffer.
+ByteStream decodeOwned(std::vector<uint8_t> content, FileCipher* cipher,
+                       const PasswordCallback& onPassword)
+{
+    if (content.empty())
+        throw SilentAbort();
+    const uint8_t marker = content.front();
+    content.erase(content.begin());
+    ByteStream payload(std::move(content));
+    if (cipher != nullptr && marker != kPlainMarker && onPassword) {
+        std::string password;
+        onPassword(password);
+        cipher->InitKey(password);
+        cipher->DecryptStream(payload, payload, payload.size()); // in place
+    }
+    payload.setPosition(0);
+    return payload;
 }
 
 mode_t permissionsForNewFile()
@@ -196,27 +227,13 @@ std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileC
             return std::nullopt;
         fail("Cannot open file", fileName, errno);
     }
-    return DecodeDocument(readAll(file.get(), fileName), cipher, onPassword);
+    return decodeOwned(readAll(file.get(), fileName), cipher, onPassword);
 }
 
 ByteStream DecodeDocument(std::span<const uint8_t> content, FileCipher* cipher,
                           const PasswordCallback& onPassword)
 {
-    if (content.empty())
-        throw SilentAbort();
-    ByteStream payload;
-    if (cipher != nullptr && content.front() != kPlainMarker && onPassword) {
-        std::string password;
-        onPassword(password);
-        cipher->InitKey(password);
-        // Decrypted in place: the payload is the only buffer of the document's size.
-        payload = ByteStream(std::vector<uint8_t>(content.begin() + 1, content.end()));
-        cipher->DecryptStream(payload, payload, payload.size());
-    } else {
-        payload = ByteStream(std::vector<uint8_t>(content.begin() + 1, content.end()));
-    }
-    payload.setPosition(0);
-    return payload;
+    return decodeOwned(std::vector<uint8_t>(content.begin(), content.end()), cipher, onPassword);
 }
 
 } // namespace tamisko
