@@ -1373,6 +1373,36 @@ void MemTable::forEachRecord(const std::function<void(const RecordView&)>& visit
     }
 }
 
+void MemTable::walkRecords(const std::function<void(const RecordView&)>& visit)
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    // As the walk: a filter that throws leaves the cursor on the record visited last.
+    bool visited = false;
+    try {
+        for (int row = 0; row < d.recordTotal(); ++row) {
+            if (!d.accepts(row))
+                continue;
+            d.cursor = row;
+            d.eof = false;
+            d.bof = !visited;
+            visited = true;
+            visit(d.view(row));
+        }
+    } catch (...) {
+        if (visited)
+            d.notify(DataEvent::DataSetChanged);
+        throw;
+    }
+    if (!visited) {
+        d.cursor = -1;
+        d.bof = true;
+    }
+    d.eof = true;
+    d.notify(DataEvent::DataSetChanged);
+}
+
 int MemTable::currentRow() const
 {
     const Impl& d = *impl_;

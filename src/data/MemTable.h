@@ -269,6 +269,11 @@ public:
     // read by storage: intAt for integer, boolean and auto-increment fields, doubleAt
     // for floats, currency and dates. The table must not change during the scan.
     void forEachRecord(const std::function<void(const RecordView&)>& visit);
+    // Visits the same records in the same order, ending a pending edit or insert first,
+    // with the cursor going along as first() and next() would take it: it ends on the
+    // last record visited with eof set, or stays on the record whose visit threw. The
+    // views hear of it once, not once per record: for writers that walk the table.
+    void walkRecords(const std::function<void(const RecordView&)>& visit);
     // The physical 0-based row of the current record; -1 when none or inserting.
     int currentRow() const;
 

@@ -306,30 +306,219 @@ void checkFits(const Field& field, const Variant& value)
     }
 }
 
-// The value of a field as the stream stores it: amounts as doubles, not as currency.
-Variant streamValue(const Field& field)
+// How a field's stored value goes into the stream: integers as 32-bit integers, amounts
+// as doubles, days and times as dates, large integers as integers while they fit in 32
+// bits and as doubles beyond. A null value of any field is the type byte 1 alone.
+enum class Encoding
 {
-    if (field.isNull())
-        return Variant::null();
-    const Variant value = field.value();
-    switch (field.dataType()) {
+    SmallInt,
+    Integer,
+    Double,
+    Date,
+    Text,
+    Boolean,
+    LargeInt,
+    Null
+};
+
+Encoding encodingOf(FieldType type)
+{
+    switch (type) {
     case FieldType::SmallInt:
+        return Encoding::SmallInt;
     case FieldType::Integer:
     case FieldType::Word:
     case FieldType::AutoInc:
-        return Variant::fromInt(value.toInt32());
+        return Encoding::Integer;
     case FieldType::Float:
     case FieldType::Currency:
-        return Variant::fromDouble(value.toDouble());
+        return Encoding::Double;
     case FieldType::Date:
     case FieldType::Time:
     case FieldType::DateTime:
-        return Variant::fromDate(value.toDouble());
+        return Encoding::Date;
     case FieldType::String:
-        return Variant::fromString(value.toString());
-    default:
-        return value;
+        return Encoding::Text;
+    case FieldType::Boolean:
+        return Encoding::Boolean;
+    case FieldType::LargeInt:
+        return Encoding::LargeInt;
+    case FieldType::Blob:
+        break;
     }
+    return Encoding::Null;
+}
+
+// The most bytes a value takes, its text bytes not counted.
+constexpr size_t kLargestValue = 9;
+// What the reservation for a block counts per text, a guess: longer texts only make the
+// bytes grow once more.
+constexpr size_t kTextGuess = 16;
+
+size_t expectedSize(Encoding encoding)
+{
+    switch (encoding) {
+    case Encoding::SmallInt:
+    case Encoding::Integer:
+        return 5;
+    case Encoding::Text:
+        return 3 + kTextGuess;
+    case Encoding::Boolean:
+        return 2;
+    case Encoding::Null:
+        return 1;
+    default:
+        return kLargestValue;
+    }
+}
+
+struct FieldEncoding
+{
+    int field;
+    Encoding encoding;
+};
+
+// Appends a record block to the end of a stream's bytes through a plain index, growing
+// them in large steps within a capacity reserved once; however the writing ends, the
+// bytes are cut to what was written and the position stands behind it.
+class BlockEncoder
+{
+public:
+    BlockEncoder(ByteStream& stream, std::span<const FieldEncoding> fields, size_t reserve)
+        : stream_(stream), bytes_(stream.bytes()), at_(bytes_.size()), fields_(fields),
+          recordRoom_(fields.size() * kLargestValue)
+    {
+        bytes_.reserve(at_ + reserve);
+    }
+    ~BlockEncoder()
+    {
+        bytes_.resize(at_);
+        stream_.setPosition(static_cast<int64_t>(at_));
+    }
+    BlockEncoder(const BlockEncoder&) = delete;
+    BlockEncoder& operator=(const BlockEncoder&) = delete;
+
+    void count(uint32_t records)
+    {
+        room(4);
+        put32(records);
+    }
+
+    void record(const RecordView& record)
+    {
+        room(recordRoom_);
+        for (const FieldEncoding& f : fields_) {
+            if (record.isNull(f.field)) {
+                put8(1);
+                continue;
+            }
+            switch (f.encoding) {
+            case Encoding::SmallInt:
+                integer(static_cast<int16_t>(record.intAt(f.field)));
+                break;
+            case Encoding::Integer:
+                integer(static_cast<int32_t>(record.intAt(f.field)));
+                break;
+            case Encoding::Double:
+                number(5, record.doubleAt(f.field));
+                break;
+            case Encoding::Date:
+                number(7, record.doubleAt(f.field));
+                break;
+            case Encoding::Text:
+                text(record.stringAt(f.field));
+                break;
+            case Encoding::Boolean:
+                put8(11);
+                put8(record.intAt(f.field) != 0 ? 1 : 0);
+                break;
+            case Encoding::LargeInt: {
+                const int64_t value = record.intAt(f.field);
+                if (value >= INT32_MIN && value <= INT32_MAX)
+                    integer(static_cast<int32_t>(value));
+                else
+                    number(5, static_cast<double>(value));
+                break;
+            }
+            case Encoding::Null:
+                put8(1);
+                break;
+            }
+        }
+    }
+
+private:
+    void integer(int32_t value)
+    {
+        put8(3);
+        put32(static_cast<uint32_t>(value));
+    }
+
+    void number(uint8_t type, double value)
+    {
+        put8(type);
+        const auto bits = std::bit_cast<uint64_t>(value);
+        put32(static_cast<uint32_t>(bits));
+        put32(static_cast<uint32_t>(bits >> 32));
+    }
+
+    void text(std::string_view value)
+    {
+        put8(kStringByte);
+        if (value.size() > 0xFFFF)
+            throw Error("A text of " + std::to_string(value.size()) +
+                        " bytes is too long to be stored (at most 65535)");
+        put8(static_cast<uint8_t>(value.size()));
+        put8(static_cast<uint8_t>(value.size() >> 8));
+        // The room of the record covers its values without their texts.
+        room(value.size() + recordRoom_);
+        if (!value.empty())
+            std::memcpy(bytes_.data() + at_, value.data(), value.size());
+        at_ += value.size();
+    }
+
+    void put8(uint8_t value) { bytes_[at_++] = value; }
+
+    void put32(uint32_t value)
+    {
+        const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                                  static_cast<uint8_t>(value >> 16),
+                                  static_cast<uint8_t>(value >> 24)};
+        std::memcpy(bytes_.data() + at_, bytes, 4);
+        at_ += 4;
+    }
+
+    // Room for n more bytes. The bytes grow a megabyte at a time, so that only what is
+    // written is ever touched; past the reserved capacity the vector doubles it.
+    void room(size_t n)
+    {
+        if (bytes_.size() - at_ < n)
+            bytes_.resize(at_ + std::max(n, kGrowthStep));
+    }
+
+    static constexpr size_t kGrowthStep = size_t{1} << 20;
+
+    ByteStream& stream_;
+    std::vector<uint8_t>& bytes_;
+    size_t at_;
+    std::span<const FieldEncoding> fields_;
+    size_t recordRoom_;
+};
+
+// The block at the end of the stream.
+void appendBlock(ByteStream& stream, MemTable& table, const std::vector<Field*>& fields)
+{
+    std::vector<FieldEncoding> encodings;
+    size_t recordSize = 0;
+    for (const Field* field : fields) {
+        encodings.push_back({field->index(), encodingOf(field->dataType())});
+        recordSize += expectedSize(encodings.back().encoding);
+    }
+    const int count = table.recordCount();
+    BlockEncoder encoder(stream, encodings,
+                         4 + static_cast<size_t>(std::max(count, 0)) * recordSize);
+    encoder.count(static_cast<uint32_t>(count));
+    table.walkRecords([&encoder](const RecordView& record) { encoder.record(record); });
 }
 
 std::vector<Field*> fieldsByName(MemTable& table, const std::vector<std::string>& names)
@@ -363,13 +552,20 @@ void WriteTableRecords(ByteStream& stream, MemTable& table,
         return;
     CancelPending({&table});
     const std::vector<Field*> fields = fieldsByName(table, fieldNames);
-    writeLittleEndian(stream, static_cast<uint32_t>(table.recordCount()));
-    std::vector<Variant> row(fields.size());
-    for (table.first(); !table.eof(); table.next()) {
-        for (size_t i = 0; i < fields.size(); ++i)
-            row[i] = streamValue(*fields[i]);
-        WriteValueRow(stream, row);
+    if (stream.position() == stream.size()) {
+        appendBlock(stream, table, fields);
+        return;
     }
+    // Elsewhere than at the end the block is built apart and written over the stream's
+    // bytes in one piece, as far as it got also when it failed.
+    ByteStream block;
+    try {
+        appendBlock(block, table, fields);
+    } catch (...) {
+        stream.write(block.bytes().data(), block.size());
+        throw;
+    }
+    stream.write(block.bytes().data(), block.size());
 }
 
 void ReadTableRecords(ByteStream& stream, MemTable& table,
