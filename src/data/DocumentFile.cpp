@@ -137,11 +137,12 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    void write(std::span<const uint8_t> content, mode_t permissions)
+    void write(std::span<const std::span<const uint8_t>> pieces, mode_t permissions)
     {
         if (::fchmod(fd_.get(), permissions) != 0)
             fail("Cannot create file", target_, errno);
-        writeAll(fd_.get(), content.data(), content.size(), target_);
+        for (const std::span<const uint8_t> piece : pieces)
+            writeAll(fd_.get(), piece.data(), piece.size(), target_);
         if (::fsync(fd_.get()) != 0 || fd_.close() != 0)
             fail("Cannot write file", target_, errno);
     }
@@ -180,9 +181,9 @@ fs::path resolveTarget(const std::string& fileName)
     return target;
 }
 
-} // namespace
-
-void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content)
+// The file's content is the pieces one after the other, so that a marker and a payload
+// need not be joined in a copy first.
+void replaceFile(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces)
 {
     const fs::path target = resolveTarget(fileName);
     struct stat existing
@@ -190,9 +191,16 @@ void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> c
     const mode_t permissions = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
                                                                       : permissionsForNewFile();
     TemporaryFile temporary(target);
-    temporary.write(content, permissions);
+    temporary.write(pieces, permissions);
     temporary.replaceTarget();
     syncDirectory(target.parent_path());
+}
+
+} // namespace
+
+void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content)
+{
+    replaceFile(fileName, std::span(&content, 1));
 }
 
 void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
@@ -200,9 +208,9 @@ void SaveProtectedStream(ByteStream& source, std::string_view password, const st
 {
     if (source.size() == 0)
         return;
-    std::vector<uint8_t> content;
-    content.reserve(static_cast<size_t>(source.size()) + 1);
     if (cipher != nullptr && !password.empty()) {
+        std::vector<uint8_t> content;
+        content.reserve(static_cast<size_t>(source.size()) + 1);
         // The cipher text goes straight behind the marker: no second buffer of its size.
         content.push_back(kEncryptedMarker);
         cipher->InitKey(password);
@@ -211,11 +219,13 @@ void SaveProtectedStream(ByteStream& source, std::string_view password, const st
         encrypted.setPosition(1);
         cipher->EncryptStream(source, encrypted, source.size());
         content = std::move(encrypted.bytes());
-    } else {
-        content.push_back(kPlainMarker);
-        content.insert(content.end(), source.bytes().begin(), source.bytes().end());
+        ReplaceFileContents(fileName, content);
+        return;
     }
-    ReplaceFileContents(fileName, content);
+    // The payload is written as it is behind the marker, without a copy of its size.
+    const uint8_t marker = kPlainMarker;
+    const std::span<const uint8_t> pieces[] = {{&marker, 1}, source.bytes()};
+    replaceFile(fileName, pieces);
 }
 
 std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileCipher* cipher,
