@@ -29,6 +29,27 @@ void ChildForm::showChild()
     raise();
     if (!isEmbedded())
         activateWindow();
+    focusActiveControl();
+}
+
+void ChildForm::focusActiveControl()
+{
+    if (isAncestorOf(window()->focusWidget()))
+        return;
+    QWidget* target = m_activeControl;
+    if (!target || !target->isVisibleTo(this) || !target->isEnabled()) {
+        target = nullptr;
+        for (QWidget* next = nextInFocusChain(); next && next != this;
+             next = next->nextInFocusChain()) {
+            if (isAncestorOf(next) && next->isVisibleTo(this) && next->isEnabled() &&
+                (next->focusPolicy() & Qt::TabFocus)) {
+                target = next;
+                break;
+            }
+        }
+    }
+    if (target)
+        target->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 bool ChildForm::eventFilter(QObject* watched, QEvent* event)

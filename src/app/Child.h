@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 // The base of the document windows. Created with a host, a window sits frameless in
@@ -18,12 +19,21 @@ public:
     bool isEmbedded() const { return m_clientArea != nullptr; }
     QWidget* clientArea() const { return m_clientArea; }
 
-    // Makes the window visible and brings it in front of its sibling windows.
+    // Makes the window visible and brings it in front of its sibling windows; the
+    // keyboard goes to the active control unless it is already inside the window.
     void showChild();
+
+    // The control that has the keyboard when the window is shown; none: the first
+    // control of the tab order.
+    QWidget* activeControl() const { return m_activeControl; }
+    void setActiveControl(QWidget* control) { m_activeControl = control; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void focusActiveControl();
+
     QWidget* m_clientArea = nullptr;
+    QPointer<QWidget> m_activeControl;
 };

@@ -93,6 +93,7 @@ void PinakasForm::createControls()
     LogGrid->setRecordIndicator(true);
     LogGrid->setTitleButtons(true);
     LogGrid->setDataSource(&data_.LogSource);
+    setActiveControl(LogGrid);
     connect(LogGrid, &DBGrid::titleClicked, this, &PinakasForm::LogGridTitleBtnClick);
 
     auto* const layout = new AnchorLayout(this, QSize(518, 286));

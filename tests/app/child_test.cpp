@@ -1,6 +1,7 @@
 #include "app/Child.h"
 
 #include <gtest/gtest.h>
+#include <QLineEdit>
 #include <QMainWindow>
 
 namespace {
@@ -54,4 +55,28 @@ TEST(ChildForm, WithoutAHostItIsAnOrdinaryWindow)
     EXPECT_FALSE(standalone.isEmbedded());
     EXPECT_TRUE(standalone.isWindow());
     EXPECT_EQ(standalone.windowTitle(), QStringLiteral("ChildForm"));
+}
+
+// The keyboard goes to the window just shown: its active control, else its first
+// control; a window that focused a control of its own while showing keeps it.
+TEST(ChildForm, TheWindowShownGetsTheKeyboard)
+{
+    Host host;
+    ChildForm entry(nullptr, host.clientArea);
+    auto* first = new QLineEdit(&entry);
+    auto* second = new QLineEdit(&entry);
+    ChildForm table(nullptr, host.clientArea);
+    new QLineEdit(&table); // first in the tab order
+    auto* grid = new QLineEdit(&table);
+    table.setActiveControl(grid);
+
+    entry.showChild();
+    EXPECT_EQ(host.window.focusWidget(), first);
+    table.showChild();
+    EXPECT_EQ(host.window.focusWidget(), grid);
+
+    second->setFocus();
+    entry.showChild();
+    EXPECT_EQ(host.window.focusWidget(), second)
+        << "focus already inside the window stays where it is";
 }
