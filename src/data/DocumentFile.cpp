@@ -65,46 +65,55 @@ void writeAll(int fd, const uint8_t* data, size_t size, const std::string& fileN
 // Reads the file into a buffer of its size, grown only when the file grows meanwhile:
 // a book of a million movements is 40 MB, and a buffer that doubles its way there copies
 // and faults in its pages several times over.
-std::vector<uint8_t> readAll(int fd, const std::string& fileName)
+// One read; 0 at the end of the file.
+size_t readSome(int fd, uint8_t* buffer, size_t size, const std::string& fileName)
 {
-    struct stat info
-    {};
-    size_t expected = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        expected = static_cast<size_t>(info.st_size);
-    std::vector<uint8_t> bytes(expected + 1); // one more byte tells the end
-    size_t filled = 0;
     for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n >= 0)
+            return static_cast<size_t>(n);
+        if (errno != EINTR)
             fail("Cannot read file", fileName, errno);
-        }
-        if (got == 0)
-            break;
-        filled += static_cast<size_t>(got);
     }
-    bytes.resize(filled);
+}
+
+// The rest of the file from the current offset. The size the system gives sizes the
+// bytes once, so that a large document is neither copied while it grows nor touches
+// more memory than its own size; a file that grew meanwhile is still read to its end.
+std::vector<uint8_t> readRest(int fd, size_t expected, const std::string& fileName)
+{
+    std::vector<uint8_t> bytes(expected);
+    size_t got = 0;
+    for (;;) {
+        if (got < bytes.size()) {
+            const size_t n = readSome(fd, bytes.data() + got, bytes.size() - got, fileName);
+            if (n == 0)
+                break;
+            got += n;
+            continue;
+        }
+        uint8_t chunk[65536];
+        const size_t n = readSome(fd, chunk, sizeof chunk, fileName);
+        if (n == 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+        got += n;
+    }
+    bytes.resize(got);
     return bytes;
 }
 
-// The payload of a document's content, in the content's own buffer.
-ByteStream decodeOwned(std::vector<uint8_t> content, FileCipher* cipher,
-                       const PasswordCallback& onPassword)
+// The payload behind a document's marker, decrypted in place when the marker asks for it.
+ByteStream decodePayload(uint8_t marker, std::vector<uint8_t> bytes, FileCipher* cipher,
+                         const PasswordCallback& onPassword)
 {
-    if (content.empty())
-        throw SilentAbort();
-    const uint8_t marker = content.front();
-    content.erase(content.begin());
-    ByteStream payload(std::move(content));
+    ByteStream payload(std::move(bytes));
     if (cipher != nullptr && marker != kPlainMarker && onPassword) {
         std::string password;
         onPassword(password);
         cipher->InitKey(password);
-        cipher->DecryptStream(payload, payload, payload.size()); // in place
+        // Decrypted in place: the payload is the only buffer of the document's size.
+        cipher->DecryptStream(payload, payload, payload.size());
     }
     payload.setPosition(0);
     return payload;
@@ -237,13 +246,27 @@ std::optional<ByteStream> LoadProtectedStream(const std::string& fileName, FileC
             return std::nullopt;
         fail("Cannot open file", fileName, errno);
     }
-    return decodeOwned(readAll(file.get(), fileName), cipher, onPassword);
+    // The whole file is read before anything else, the marker apart, so that the payload
+    // is read straight into its own bytes.
+    struct stat info
+    {};
+    const size_t size = ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
+                            ? static_cast<size_t>(info.st_size)
+                            : 0;
+    uint8_t marker = 0;
+    if (readSome(file.get(), &marker, 1, fileName) == 0)
+        throw SilentAbort();
+    return decodePayload(marker, readRest(file.get(), size > 0 ? size - 1 : 0, fileName), cipher,
+                         onPassword);
 }
 
 ByteStream DecodeDocument(std::span<const uint8_t> content, FileCipher* cipher,
                           const PasswordCallback& onPassword)
 {
-    return decodeOwned(std::vector<uint8_t>(content.begin(), content.end()), cipher, onPassword);
+    if (content.empty())
+        throw SilentAbort();
+    return decodePayload(content.front(), std::vector<uint8_t>(content.begin() + 1, content.end()),
+                         cipher, onPassword);
 }
 
 } // namespace tamisko
