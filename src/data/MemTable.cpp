@@ -319,28 +319,33 @@ struct MemTable::Impl
 
     static int64_t integerFor(const Field& f, const Variant& value)
     {
-        int64_t lowest = INT32_MIN;
-        int64_t highest = INT32_MAX;
         switch (f.dataType()) {
         case FieldType::Boolean:
             return value.toBool() ? 1 : 0;
         case FieldType::LargeInt:
             return value.toInt64();
-        case FieldType::SmallInt:
-            lowest = INT16_MIN;
-            highest = INT16_MAX;
-            break;
-        case FieldType::Word:
-            lowest = 0;
-            highest = UINT16_MAX;
-            break;
         default:
             break;
         }
         const int64_t number = value.toInt64();
-        if (number < lowest || number > highest)
+        if (!integerFits(f.dataType(), number))
             throw Error("out of range");
         return number;
+    }
+
+    // Whether an integer field of the type can hold the number (booleans aside).
+    static bool integerFits(FieldType type, int64_t number)
+    {
+        switch (type) {
+        case FieldType::LargeInt:
+            return true;
+        case FieldType::SmallInt:
+            return number >= INT16_MIN && number <= INT16_MAX;
+        case FieldType::Word:
+            return number >= 0 && number <= UINT16_MAX;
+        default:
+            return number >= INT32_MIN && number <= INT32_MAX;
+        }
     }
 
     // A write through a field by the table's user.
@@ -1461,8 +1466,20 @@ struct RecordAppender::State
     // by field path every such write recomputes it from the keys, which are final by then.
     struct DueLookup
     {
+        // A result and, for a string field, the text that the field stores of it (none
+        // when the result is null or does not convert, which the write then tells).
+        struct Result
+        {
+            Variant value;
+            std::optional<std::string> text;
+        };
         size_t binding = 0;
-        std::unordered_map<std::string, Variant> results; // by the raw key bytes
+        // With one key field that is not a string, the results go by its number's bits
+        // (and the null key apart), else by the raw bytes of all keys.
+        bool numberKey = false;
+        std::unordered_map<int64_t, Result> byNumber;
+        std::optional<Result> nullKey;
+        std::unordered_map<std::string, Result> results;
     };
 
     std::vector<int> fields;
@@ -1471,10 +1488,10 @@ struct RecordAppender::State
     bool stringKeys = false; // a due lookup has a string key field
     // The texts of the string fields, packed into the record once it is filled.
     std::vector<int> textIndex; // per field: its place in the layout's string fields, or -1
-    // Kept between records so that their buffers are reused; hasText marks the non-null.
-    std::vector<std::string> texts;
-    std::vector<char> hasText;
+    // Per string field the text of the record (none: null), seen where it already is or
+    // in `texts`, whose buffers are kept between records so that they are reused.
     std::vector<std::optional<std::string_view>> textViews;
+    std::vector<std::string> texts;
     RecordBuffer scratch;           // the numbers of each record, before its texts
     std::string rawKey;             // reused per record
     std::vector<Variant> keyValues; // reused per record
@@ -1498,7 +1515,11 @@ RecordAppender::RecordAppender(MemTable& table, std::vector<int> fields)
             due = due || table.field(*write).kind() == FieldKind::Data;
         if (!due)
             continue;
-        s.dueLookups.push_back({b, {}});
+        State::DueLookup lookup;
+        lookup.binding = b;
+        lookup.numberKey =
+            binding.keyFields.size() == 1 && !d.layout.isString(binding.keyFields[0]);
+        s.dueLookups.push_back(std::move(lookup));
         for (const int key : binding.keyFields)
             s.stringKeys = s.stringKeys || d.layout.isString(key);
         if (table.field(binding.field).def().lookupDataSet == &table)
@@ -1509,7 +1530,6 @@ RecordAppender::RecordAppender(MemTable& table, std::vector<int> fields)
     for (size_t k = 0; k < stringFields.size(); ++k)
         s.textIndex[static_cast<size_t>(stringFields[k])] = static_cast<int>(k);
     s.texts.resize(stringFields.size());
-    s.hasText.resize(stringFields.size());
     s.textViews.resize(stringFields.size());
     s.fields = std::move(fields);
 }
@@ -1518,9 +1538,31 @@ RecordAppender::~RecordAppender() = default;
 
 void RecordAppender::append(std::span<const Variant> values)
 {
+    RecordBuffer& record = beginRecord(values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        write(record, writableField(i), values[i]);
+    finishRecord(record);
+}
+
+void RecordAppender::append(std::span<const StoredValue> values)
+{
+    RecordBuffer& record = beginRecord(values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        write(record, writableField(i), values[i]);
+    finishRecord(record);
+}
+
+void RecordAppender::reserve(size_t records)
+{
+    std::vector<RecordBuffer>& all = table_.impl_->records;
+    all.reserve(all.size() + records);
+}
+
+RecordBuffer& RecordAppender::beginRecord(size_t valueCount)
+{
     MemTable::Impl& d = *table_.impl_;
     State& s = *state_;
-    if (values.size() != s.fields.size())
+    if (valueCount != s.fields.size())
         throw Error("More fields than values");
     d.requireActive();
     d.endPending();
@@ -1531,44 +1573,90 @@ void RecordAppender::append(std::span<const Variant> values)
         s.scratch = RecordBuffer::create(d.layout);
     else
         s.scratch.reset(d.layout);
-    RecordBuffer& record = s.scratch;
-    std::fill(s.hasText.begin(), s.hasText.end(), 0);
-    // Numbers go straight into the record, texts wait so that it is packed only once.
-    const auto write = [&](const Field& f, const Variant& value) {
-        const int text = s.textIndex[static_cast<size_t>(f.index())];
-        if (text < 0) {
-            d.store(record, f, value);
-            return;
-        }
-        const auto k = static_cast<size_t>(text);
-        s.hasText[k] = !value.isNullOrEmpty();
-        if (!s.hasText[k])
-            return;
-        try {
-            s.texts[k] = MemTable::Impl::textFor(f, value);
-        } catch (const Error&) {
-            fail("Invalid value for field '%s'", f.displayName());
-        }
-    };
-    const auto textViews = [&] {
-        for (size_t k = 0; k < s.texts.size(); ++k)
-            s.textViews[k] =
-                s.hasText[k] ? std::optional<std::string_view>(s.texts[k]) : std::nullopt;
-        return std::span<const std::optional<std::string_view>>(s.textViews);
-    };
-
+    std::fill(s.textViews.begin(), s.textViews.end(), std::nullopt);
     if (d.autoIncField >= 0)
-        write(d.field(d.autoIncField), Variant::fromDouble(static_cast<double>(d.autoIncMark + 1)));
-    for (size_t i = 0; i < values.size(); ++i) {
-        const Field& f = d.field(s.fields[i]);
-        if (f.def().readOnly)
-            fail("Field %s is read only", f.displayName());
-        write(f, values[i]);
+        write(s.scratch, d.field(d.autoIncField),
+              Variant::fromDouble(static_cast<double>(d.autoIncMark + 1)));
+    return s.scratch;
+}
+
+const Field& RecordAppender::writableField(size_t position) const
+{
+    const Field& f = table_.impl_->field(state_->fields[position]);
+    if (f.def().readOnly)
+        fail("Field %s is read only", f.displayName());
+    return f;
+}
+
+// Numbers go straight into the record, texts wait so that it is packed only once.
+void RecordAppender::write(RecordBuffer& record, const Field& f, const Variant& value)
+{
+    State& s = *state_;
+    const int text = s.textIndex[static_cast<size_t>(f.index())];
+    if (text < 0) {
+        table_.impl_->store(record, f, value);
+        return;
     }
-    if (s.stringKeys) {
-        record.setStrings(d.layout, textViews());
-        std::fill(s.hasText.begin(), s.hasText.end(), 0);
+    const auto k = static_cast<size_t>(text);
+    s.textViews[k].reset();
+    if (value.isNullOrEmpty())
+        return;
+    try {
+        s.texts[k] = MemTable::Impl::textFor(f, value);
+    } catch (const Error&) {
+        fail("Invalid value for field '%s'", f.displayName());
     }
+    s.textViews[k] = s.texts[k];
+}
+
+void RecordAppender::write(RecordBuffer& record, const Field& f, const StoredValue& value)
+{
+    const MemTable::Impl& d = *table_.impl_;
+    State& s = *state_;
+    const int i = f.index();
+    const int text = s.textIndex[static_cast<size_t>(i)];
+    const Storage storage = storageOf(f.dataType());
+    switch (value.kind) {
+    case StoredValue::Kind::Null:
+        if (text >= 0)
+            s.textViews[static_cast<size_t>(text)].reset();
+        else
+            record.setNull(d.layout, i);
+        return;
+    case StoredValue::Kind::Text:
+        if (text < 0)
+            break;
+        s.textViews[static_cast<size_t>(text)] =
+            f.def().size > 0 ? value.text.substr(0, static_cast<size_t>(f.def().size)) : value.text;
+        return;
+    case StoredValue::Kind::Integer: {
+        if (storage != Storage::Integer)
+            break;
+        int64_t number = value.integer;
+        if (f.dataType() == FieldType::Boolean)
+            number = number != 0 ? 1 : 0;
+        else if (!MemTable::Impl::integerFits(f.dataType(), number))
+            break;
+        record.setInt(i, number);
+        return;
+    }
+    case StoredValue::Kind::Number:
+        if (storage != Storage::Float)
+            break;
+        record.setDouble(i,
+                         f.dataType() == FieldType::Date ? std::trunc(value.number) : value.number);
+        return;
+    }
+    fail("Invalid value for field '%s'", f.displayName());
+}
+
+void RecordAppender::finishRecord(RecordBuffer& record)
+{
+    MemTable::Impl& d = *table_.impl_;
+    State& s = *state_;
+    const std::span<const std::optional<std::string_view>> textViews(s.textViews);
+    if (s.stringKeys)
+        record.setStrings(d.layout, textViews);
 
     for (State::DueLookup& due : s.dueLookups) {
         const MemTable::Impl::LookupBinding& binding = d.lookups[due.binding];
@@ -1586,35 +1674,66 @@ void RecordAppender::append(std::span<const Variant> values)
             if (s.stringKeys)
                 d.store(record, f, result);
             else
-                write(f, result);
+                write(record, f, result);
         };
         if (!s.memoize) {
             storeResult(lookUp());
             continue;
         }
-        s.rawKey.clear();
-        const RecordView view = record.view();
-        for (const int key : binding.keyFields) {
-            const bool null = view.isNull(key);
-            s.rawKey.push_back(null ? '\0' : '\1');
-            if (null)
-                continue;
-            if (d.layout.isString(key)) {
-                const std::string_view text = view.stringAt(key);
-                const auto length = static_cast<uint32_t>(text.size());
-                s.rawKey.append(reinterpret_cast<const char*>(&length), sizeof length);
-                s.rawKey.append(text);
-            } else {
-                const int64_t bits = view.intAt(key);
-                s.rawKey.append(reinterpret_cast<const char*>(&bits), sizeof bits);
+        const int text = s.stringKeys ? -1 : s.textIndex[static_cast<size_t>(f.index())];
+        const auto compute = [&] {
+            State::DueLookup::Result result{lookUp(), std::nullopt};
+            if (text >= 0 && !result.value.isNullOrEmpty()) {
+                try {
+                    result.text = MemTable::Impl::textFor(f, result.value);
+                } catch (const Error&) {
+                }
             }
+            return result;
+        };
+        const RecordView view = record.view();
+        const State::DueLookup::Result* found = nullptr;
+        if (due.numberKey) {
+            const int key = binding.keyFields.front();
+            if (view.isNull(key)) {
+                if (!due.nullKey)
+                    due.nullKey = compute();
+                found = &*due.nullKey;
+            } else {
+                auto entry = due.byNumber.find(view.intAt(key));
+                if (entry == due.byNumber.end())
+                    entry = due.byNumber.emplace(view.intAt(key), compute()).first;
+                found = &entry->second;
+            }
+        } else {
+            s.rawKey.clear();
+            for (const int key : binding.keyFields) {
+                const bool null = view.isNull(key);
+                s.rawKey.push_back(null ? '\0' : '\1');
+                if (null)
+                    continue;
+                if (d.layout.isString(key)) {
+                    const std::string_view keyText = view.stringAt(key);
+                    const auto length = static_cast<uint32_t>(keyText.size());
+                    s.rawKey.append(reinterpret_cast<const char*>(&length), sizeof length);
+                    s.rawKey.append(keyText);
+                } else {
+                    const int64_t bits = view.intAt(key);
+                    s.rawKey.append(reinterpret_cast<const char*>(&bits), sizeof bits);
+                }
+            }
+            auto entry = due.results.find(s.rawKey);
+            if (entry == due.results.end())
+                entry = due.results.emplace(s.rawKey, compute()).first;
+            found = &entry->second;
         }
-        auto found = due.results.find(s.rawKey);
-        if (found == due.results.end())
-            found = due.results.emplace(s.rawKey, lookUp()).first;
-        storeResult(found->second);
+        // The text is converted once per key; records point at it until they are packed.
+        if (found->text)
+            s.textViews[static_cast<size_t>(text)] = *found->text;
+        else
+            storeResult(found->value);
     }
-    d.buffer = s.stringKeys ? std::move(record) : record.withStrings(d.layout, textViews());
+    d.buffer = s.stringKeys ? std::move(record) : record.withStrings(d.layout, textViews);
     d.insertAtStart = false;
     d.state = DataSetState::Insert;
     d.modified = true;

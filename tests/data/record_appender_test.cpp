@@ -97,6 +97,52 @@ protected:
     MemTable fastLog{"LogTable"};
 };
 
+// The variant whose write a stored value stands for.
+Variant variantOf(const StoredValue& value)
+{
+    switch (value.kind) {
+    case StoredValue::Kind::Integer:
+        if (value.integer >= INT32_MIN && value.integer <= INT32_MAX)
+            return Variant::fromInt(static_cast<int32_t>(value.integer));
+        return Variant::fromDouble(static_cast<double>(value.integer));
+    case StoredValue::Kind::Number:
+        return Variant::fromDouble(value.number);
+    case StoredValue::Kind::Text:
+        return Variant::fromString(std::string(value.text));
+    case StoredValue::Kind::Null:
+        break;
+    }
+    return Variant::null();
+}
+
+using StoredRow = std::vector<StoredValue>;
+
+// As appendBoth, the fast table given the values in their stored form.
+void appendBothStored(MemTable& slow, MemTable& fast, const std::vector<int>& fields,
+                      const std::vector<StoredRow>& rows)
+{
+    RecordAppender appender(fast, fields);
+    for (const StoredRow& row : rows) {
+        Row variants;
+        for (const StoredValue& value : row)
+            variants.push_back(variantOf(value));
+        std::string slowError = "none";
+        std::string fastError = "none";
+        try {
+            appendFieldByField(slow, fields, variants);
+        } catch (const Error& error) {
+            slowError = error.what();
+        }
+        try {
+            appender.append(std::span<const StoredValue>(row));
+        } catch (const Error& error) {
+            fastError = error.what();
+        }
+        EXPECT_EQ(fastError, slowError);
+        ASSERT_EQ(snapshot(fast), snapshot(slow));
+    }
+}
+
 Row movement(double day, Variant catNum, Variant receipt, Variant text)
 {
     return {Variant::fromDate(day), std::move(catNum), std::move(receipt), Variant::null(),
@@ -173,4 +219,79 @@ TEST_F(AppenderMatchesFieldByField, AfterPostRunsPerRecordOnThePostedRecord)
                 movement(2, Variant::fromInt(2), Variant::null(), Variant())});
     EXPECT_EQ(fastSeen, slowSeen);
     EXPECT_EQ(fastSeen.size(), 2u);
+}
+
+TEST_F(AppenderMatchesFieldByField, StoredValuesAsTheirVariants)
+{
+    using V = StoredValue;
+    const std::string longText(250, 'b');
+    const std::vector<int> fields{0, 1, 3, 4, 5};
+    appendBothStored(slowLog, fastLog, fields,
+                     {
+                         {V::ofNumber(40000), V::ofInteger(1), V::ofNumber(12.5), V::null(),
+                          V::ofText(cp(u8"λαϊκή"))},
+                         {V::ofNumber(40000.75), V::ofInteger(2), V::null(), V::ofNumber(-3),
+                          V::ofText(longText)}, // the day cut to 40000, the text to 200
+                         {V::ofNumber(40001), V::ofInteger(7), V::null(), V::null(),
+                          V::ofText("")}, // no such category; an empty text is no null
+                         {V::ofNumber(40002), V::ofInteger(int64_t{1} << 40), V::null(), V::null(),
+                          V::null()}, // beyond 32 bits
+                         {V::null(), V::ofInteger(0), V::null(), V::null(),
+                          V::null()}, // the required day missing
+                         {V::ofNumber(40003), V::ofInteger(0), V::null(), V::null(), V::null()},
+                     });
+    EXPECT_EQ(utf8(fastLog.valueAt(1, 2).toString()), "βιβλία");
+    EXPECT_EQ(fastLog.valueAt(1, 5).toString().size(), 200u);
+}
+
+TEST_F(AppenderMatchesFieldByField, StoredValuesInRangeOfEachIntegerField)
+{
+    MemTable slow("t");
+    MemTable fast("t");
+    for (MemTable* table : {&slow, &fast}) {
+        table->addField({.name = "Small", .type = FieldType::SmallInt});
+        table->addField({.name = "Word", .type = FieldType::Word});
+        table->addField({.name = "Flag", .type = FieldType::Boolean});
+        table->addField({.name = "Large", .type = FieldType::LargeInt});
+        table->addField({.name = "Serial", .type = FieldType::AutoInc});
+        table->open();
+    }
+    using V = StoredValue;
+    appendBothStored(slow, fast, {0, 1, 2, 3, 4},
+                     {
+                         {V::ofInteger(-32768), V::ofInteger(65535), V::ofInteger(5),
+                          V::ofInteger(int64_t{1} << 40), V::ofInteger(7)},
+                         {V::ofInteger(32768), V::null(), V::null(), V::null(), V::null()},
+                         {V::null(), V::ofInteger(-1), V::null(), V::null(), V::null()},
+                         {V::null(), V::null(), V::ofInteger(0), V::ofInteger(-3),
+                          V::ofInteger(int64_t{1} << 31)},
+                         {V::null(), V::null(), V::null(), V::null(), V::null()},
+                     });
+}
+
+TEST(RecordAppenderStored, ValueOfAFormTheFieldDoesNotKeepIsInvalid)
+{
+    MemTable table("t");
+    table.addField({.name = "Count", .type = FieldType::Integer, .displayLabel = "How many"});
+    table.addField({.name = "Amount", .type = FieldType::Float});
+    table.addField({.name = "Text", .type = FieldType::String});
+    table.open();
+    RecordAppender appender(table, {0, 1, 2});
+    const std::vector<std::vector<StoredValue>> rows{
+        {StoredValue::ofNumber(1), StoredValue::null(), StoredValue::null()},
+        {StoredValue::null(), StoredValue::ofText("1"), StoredValue::null()},
+        {StoredValue::null(), StoredValue::null(), StoredValue::ofInteger(1)},
+    };
+    const char* const names[] = {"How many", "Amount", "Text"};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        try {
+            appender.append(std::span<const StoredValue>(rows[i]));
+            ADD_FAILURE() << i << ": appended";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      std::string("Invalid value for field '") + names[i] + "'");
+        }
+    }
+    EXPECT_EQ(table.rowCount(), 0);
+    EXPECT_EQ(table.state(), DataSetState::Browse);
 }

@@ -345,5 +345,24 @@ TEST_F(RecordStreamTest, AcceptsEveryValueTypeThatFitsItsField)
     EXPECT_EQ(movements.fieldByName("Perigrafi").asString(), "z");
 }
 
+TEST_F(RecordStreamTest, SinglesReadAsDoublesAndBytesAsIntegers)
+{
+    // A single is a double once read, which a date field takes; a byte is an integer.
+    addCategory(200, kDEH);
+    readMovements(Block()
+                      .count(1)
+                      .raw({0x04, 0x00, 0x63, 0x14, 0x47}) // 37987 as a single
+                      .raw({0x11, 0xC8})
+                      .raw({0x04, 0x00, 0x00, 0x20, 0x40}) // 2.5
+                      .null()
+                      .null()
+                      .bytes);
+    movements.first();
+    EXPECT_EQ(movements.fieldByName("Date").asFloat(), 37987);
+    EXPECT_EQ(movements.fieldByName("CatNum").asInteger(), 200);
+    EXPECT_EQ(movements.fieldByName("Eispraxi").asFloat(), 2.5);
+    EXPECT_EQ(movements.fieldByName("Category").asString(), kDEH);
+}
+
 } // namespace
 } // namespace tamisko
