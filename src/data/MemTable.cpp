@@ -1492,6 +1492,7 @@ struct RecordAppender::State
     // in `texts`, whose buffers are kept between records so that they are reused.
     std::vector<std::optional<std::string_view>> textViews;
     std::vector<std::string> texts;
+    RecordArena arena;              // where the records appended lie
     RecordBuffer scratch;           // the numbers of each record, before its texts
     std::string rawKey;             // reused per record
     std::vector<Variant> keyValues; // reused per record
@@ -1656,7 +1657,7 @@ void RecordAppender::finishRecord(RecordBuffer& record)
     State& s = *state_;
     const std::span<const std::optional<std::string_view>> textViews(s.textViews);
     if (s.stringKeys)
-        record.setStrings(d.layout, textViews);
+        record.setStrings(d.layout, textViews, &s.arena);
 
     for (State::DueLookup& due : s.dueLookups) {
         const MemTable::Impl::LookupBinding& binding = d.lookups[due.binding];
@@ -1733,7 +1734,7 @@ void RecordAppender::finishRecord(RecordBuffer& record)
         else
             storeResult(found->value);
     }
-    d.buffer = s.stringKeys ? std::move(record) : record.withStrings(d.layout, textViews);
+    d.buffer = s.stringKeys ? std::move(record) : record.withStrings(d.layout, textViews, &s.arena);
     d.insertAtStart = false;
     d.state = DataSetState::Insert;
     d.modified = true;

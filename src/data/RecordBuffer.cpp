@@ -1,6 +1,8 @@
 #include "data/RecordBuffer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace tamisko {
 namespace {
@@ -44,7 +46,101 @@ size_t RecordLayout::fixedSize() const
     return slotsOffset + slotSize * isString_.size();
 }
 
-RecordBuffer::RecordBuffer(size_t size) : bytes_(std::make_unique<std::byte[]>(size)) {}
+namespace {
+
+// In front of every record block: the arena block it lies in, or none.
+constexpr size_t kHeaderSize = 8;
+using BlockPointer = RecordArena::Block*;
+static_assert(sizeof(BlockPointer) <= kHeaderSize);
+
+} // namespace
+
+struct RecordArena::Block
+{
+    // Well below the size from which the C library maps memory of its own for each
+    // allocation, so that the blocks of a table that goes are reused by the next one
+    // instead of being given back to the system and faulted in afresh.
+    static constexpr size_t kLargestCapacity = (size_t{64} << 10) - 64;
+
+    explicit Block(size_t capacity) : capacity(capacity) {}
+
+    static Block* create(size_t capacity)
+    {
+        std::byte* memory = new std::byte[sizeof(Block) + capacity];
+        return new (memory) Block(capacity);
+    }
+
+    std::byte* data() { return reinterpret_cast<std::byte*>(this + 1); }
+
+    void release()
+    {
+        if (--holders != 0)
+            return;
+        this->~Block();
+        delete[] reinterpret_cast<std::byte*>(this);
+    }
+
+    size_t holders = 1; // the arena while it carves the block, and every record in it
+    size_t capacity;
+    size_t used = 0;
+};
+static_assert(sizeof(RecordArena::Block) % kHeaderSize == 0);
+
+RecordArena::~RecordArena()
+{
+    if (current_)
+        current_->release();
+}
+
+std::byte* RecordArena::allocate(size_t size)
+{
+    // Whole 8-byte units keep every record and its header aligned.
+    const size_t need = kHeaderSize + (size + kHeaderSize - 1) / kHeaderSize * kHeaderSize;
+    if (!current_ || current_->capacity - current_->used < need) {
+        if (current_)
+            current_->release();
+        current_ = nullptr;
+        const size_t capacity = std::max(nextCapacity_, need);
+        nextCapacity_ = std::min(nextCapacity_ * 2, Block::kLargestCapacity);
+        current_ = Block::create(capacity);
+    }
+    std::byte* header = current_->data() + current_->used;
+    current_->used += need;
+    ++current_->holders;
+    const BlockPointer block = current_;
+    std::memcpy(header, &block, sizeof block);
+    return header + kHeaderSize;
+}
+
+void RecordBuffer::Release::operator()(std::byte* bytes) const
+{
+    std::byte* header = bytes - kHeaderSize;
+    BlockPointer block = nullptr;
+    std::memcpy(&block, header, sizeof block);
+    if (block)
+        block->release();
+    else
+        delete[] header;
+}
+
+RecordBuffer::RecordBuffer(size_t size) : RecordBuffer(forOverwrite(size))
+{
+    std::memset(bytes_.get(), 0, size);
+}
+
+RecordBuffer RecordBuffer::forOverwrite(size_t size, RecordArena* arena)
+{
+    RecordBuffer record;
+    if (arena) {
+        record.bytes_.reset(arena->allocate(size));
+        return record;
+    }
+    std::byte* header = new std::byte[kHeaderSize + size];
+    const BlockPointer none = nullptr;
+    std::memcpy(header, &none, sizeof none);
+    record.bytes_.reset(header + kHeaderSize);
+    return record;
+}
 
 RecordBuffer RecordBuffer::create(const RecordLayout& layout)
 {
@@ -60,7 +156,7 @@ RecordBuffer RecordBuffer::create(const RecordLayout& layout)
 RecordBuffer RecordBuffer::clone(const RecordLayout& layout) const
 {
     const size_t size = byteSize(layout);
-    RecordBuffer copy(size);
+    RecordBuffer copy = forOverwrite(size);
     std::memcpy(copy.bytes_.get(), bytes_.get(), size);
     return copy;
 }
@@ -121,20 +217,22 @@ void RecordBuffer::setNull(const RecordLayout& layout, int field)
 }
 
 void RecordBuffer::setStrings(const RecordLayout& layout,
-                              std::span<const std::optional<std::string_view>> texts)
+                              std::span<const std::optional<std::string_view>> texts,
+                              RecordArena* arena)
 {
-    bytes_ = withStrings(layout, texts).bytes_;
+    bytes_ = withStrings(layout, texts, arena).bytes_;
 }
 
 RecordBuffer RecordBuffer::withStrings(const RecordLayout& layout,
-                                       std::span<const std::optional<std::string_view>> texts) const
+                                       std::span<const std::optional<std::string_view>> texts,
+                                       RecordArena* arena) const
 {
     const std::vector<int>& fields = layout.stringFields();
     size_t size = layout.fixedSize();
     for (size_t k = 0; k < fields.size(); ++k)
         size += texts[k] ? texts[k]->size() : 0;
 
-    RecordBuffer packed(size);
+    RecordBuffer packed = forOverwrite(size, arena);
     std::memcpy(packed.bytes_.get(), bytes_.get(), layout.fixedSize());
     auto offset = static_cast<uint32_t>(layout.fixedSize());
     for (size_t k = 0; k < fields.size(); ++k) {
@@ -165,7 +263,7 @@ void RecordBuffer::repackStrings(const RecordLayout& layout, int field, std::str
     for (const int f : layout.stringFields())
         size += f == field ? value.size() : load<StringSlot>(slot(f)).length;
 
-    RecordBuffer packed(size);
+    RecordBuffer packed = forOverwrite(size);
     std::memcpy(packed.bytes_.get(), bytes_.get(), layout.fixedSize());
     auto offset = static_cast<uint32_t>(layout.fixedSize());
     for (const int f : layout.stringFields()) {

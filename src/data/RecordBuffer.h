@@ -72,6 +72,31 @@ private:
     const std::byte* bytes_;
 };
 
+// Record blocks carved one after the other out of large shared blocks, for tables that
+// are filled in bulk: one allocation for many records instead of one each, records next
+// to one another in memory, and a table that goes frees a few large blocks instead of
+// every record. A large block is freed once the last record carved from it and the arena
+// itself are gone, so that records removed one by one keep their space meanwhile. Not
+// for use from more than one thread.
+class RecordArena
+{
+public:
+    RecordArena() = default;
+    ~RecordArena();
+    RecordArena(const RecordArena&) = delete;
+    RecordArena& operator=(const RecordArena&) = delete;
+
+    struct Block; // a large block; known to the records carved from it
+
+private:
+    friend class RecordBuffer;
+    // A record block of `size` bytes, not zeroed.
+    std::byte* allocate(size_t size);
+
+    Block* current_ = nullptr;
+    size_t nextCapacity_ = 4096;
+};
+
 // One record in a single heap block, so that a million records stay compact:
 //   int32 record-number slot, int32 bookmark, uint64 null mask,
 //   one 8-byte slot per field (a number, or offset and length of a string),
@@ -107,23 +132,35 @@ public:
     void setNull(const RecordLayout& layout, int field);
     // Sets all string fields at once, one text per layout.stringFields() (nothing: null),
     // packing the record once instead of once per field.
+    // The packed record comes from the arena when one is given.
     void setStrings(const RecordLayout& layout,
-                    std::span<const std::optional<std::string_view>> texts);
+                    std::span<const std::optional<std::string_view>> texts,
+                    RecordArena* arena = nullptr);
     // A copy of this record with all string fields set as setStrings does.
     RecordBuffer withStrings(const RecordLayout& layout,
-                             std::span<const std::optional<std::string_view>> texts) const;
+                             std::span<const std::optional<std::string_view>> texts,
+                             RecordArena* arena = nullptr) const;
     // Every field null again and no bookmark, as create() makes a record; for a scratch
     // record that is reused.
     void reset(const RecordLayout& layout);
 
 private:
-    explicit RecordBuffer(size_t size);
+    // Every block is preceded by the arena block it was carved from, none when it was
+    // allocated on its own; the release frees it accordingly.
+    struct Release
+    {
+        void operator()(std::byte* bytes) const;
+    };
+
+    explicit RecordBuffer(size_t size); // zeroed
+    // A block whose every byte the caller writes: not zeroed first.
+    static RecordBuffer forOverwrite(size_t size, RecordArena* arena = nullptr);
     size_t byteSize(const RecordLayout& layout) const;
     void setNullBit(int field, bool null);
     std::byte* slot(int field) const;
     void repackStrings(const RecordLayout& layout, int field, std::string_view value, bool null);
 
-    std::unique_ptr<std::byte[]> bytes_;
+    std::unique_ptr<std::byte[], Release> bytes_;
 };
 
 } // namespace tamisko
