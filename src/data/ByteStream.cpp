@@ -4,8 +4,29 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace tamisko {
+
+void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity)
+{
+    if (capacity <= bytes.capacity())
+        return;
+    bytes.reserve(capacity);
+#ifdef MADV_HUGEPAGE
+    constexpr size_t kLarge = size_t{4} << 20; // two huge pages
+    if (bytes.capacity() - bytes.size() < kLarge)
+        return;
+    const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto from = reinterpret_cast<uintptr_t>(bytes.data() + bytes.size());
+    const auto to = reinterpret_cast<uintptr_t>(bytes.data() + bytes.capacity());
+    const uintptr_t start = (from + pageSize - 1) / pageSize * pageSize;
+    const uintptr_t end = to / pageSize * pageSize;
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE); // only advice
+#endif
+}
 
 int64_t ByteStream::read(void* buffer, int64_t count)
 {
@@ -32,6 +53,14 @@ void ByteStream::write(const void* buffer, int64_t count)
         bytes_.resize(end);
     std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
     position_ += count;
+}
+
+void ByteStream::growTo(size_t size)
+{
+    if (size <= bytes_.size())
+        return;
+    reserve(size);
+    bytes_.resize(size);
 }
 
 } // namespace tamisko

@@ -7,6 +7,11 @@
 
 namespace tamisko {
 
+// Reserves room for `capacity` bytes. A large reservation asks the system for huge
+// pages for the part not yet written, so that a payload of tens of megabytes costs a
+// few dozen page faults instead of thousands; the advice concerns these pages only.
+void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity);
+
 // An in-memory byte stream with a position, as the record stream and the cipher use it.
 class ByteStream
 {
@@ -23,6 +28,11 @@ public:
     // Reads exactly count bytes or throws tamisko::Error (a stream that ends early).
     void readExact(void* buffer, int64_t count);
     void write(const void* buffer, int64_t count);
+    // Room for `capacity` bytes without changing the contents (see reserveBytes).
+    void reserve(size_t capacity) { reserveBytes(bytes_, capacity); }
+    // Makes the stream at least `size` bytes long, the new bytes zero, with the room
+    // reserved as reserve() does: for a writer that fills them.
+    void growTo(size_t size);
 
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     std::vector<uint8_t>& bytes() { return bytes_; }

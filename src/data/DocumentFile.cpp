@@ -82,7 +82,9 @@ size_t readSome(int fd, uint8_t* buffer, size_t size, const std::string& fileNam
 // more memory than its own size; a file that grew meanwhile is still read to its end.
 std::vector<uint8_t> readRest(int fd, size_t expected, const std::string& fileName)
 {
-    std::vector<uint8_t> bytes(expected);
+    std::vector<uint8_t> bytes;
+    reserveBytes(bytes, expected);
+    bytes.resize(expected);
     size_t got = 0;
     for (;;) {
         if (got < bytes.size()) {
@@ -219,7 +221,7 @@ void SaveProtectedStream(ByteStream& source, std::string_view password, const st
         return;
     if (cipher != nullptr && !password.empty()) {
         std::vector<uint8_t> content;
-        content.reserve(static_cast<size_t>(source.size()) + 1);
+        reserveBytes(content, static_cast<size_t>(source.size()) + 1);
         // The cipher text goes straight behind the marker: no second buffer of its size.
         content.push_back(kEncryptedMarker);
         cipher->InitKey(password);

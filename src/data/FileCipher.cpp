@@ -244,7 +244,7 @@ struct FileCipher::State
         // The destination grows once to its final size instead of piece by piece.
         std::vector<uint8_t>& target = destination.bytes();
         if (target.size() < static_cast<size_t>(to) + length)
-            target.resize(static_cast<size_t>(to) + length);
+            destination.growTo(static_cast<size_t>(to) + length);
         const uint8_t* in = copy.empty() ? source.bytes().data() + from : copy.data();
         uint8_t* out = target.data() + to;
         for (size_t offset = 0; offset < length; offset += kPieceSize) {

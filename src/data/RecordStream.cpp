@@ -497,7 +497,7 @@ public:
         : stream_(stream), bytes_(stream.bytes()), at_(bytes_.size()), fields_(fields),
           recordRoom_(fields.size() * kLargestValue)
     {
-        bytes_.reserve(at_ + reserve);
+        stream.reserve(at_ + reserve);
     }
     ~BlockEncoder()
     {
