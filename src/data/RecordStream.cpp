@@ -689,9 +689,6 @@ void ReadTableRecords(ByteStream& stream, MemTable& table,
     for (const Field* field : fields)
         fieldIndexes.push_back(field->index());
     RecordAppender appender(table, std::move(fieldIndexes));
-    // A whole row is read before its values are checked, so that a stream that ends
-    // inside a row fails as such whatever its values; the texts are appended from
-    // where they stand in the stream.
     // Each value takes a byte at least, which bounds what a count can claim.
     if (count > 0 && !fields.empty() && stream.position() >= 0 &&
         stream.position() <= stream.size())
@@ -700,6 +697,9 @@ void ReadTableRecords(ByteStream& stream, MemTable& table,
                      static_cast<size_t>(stream.size() - stream.position()) / fields.size()));
     std::vector<RawValue> row(fields.size());
     std::vector<StoredValue> values(fields.size());
+    // A whole row is read before its values are checked, so that a stream that ends
+    // inside a row fails as such whatever its values; the texts are appended from
+    // where they stand in the stream.
     InPlaceReader reader(stream);
     for (int32_t record = 0; record < count; ++record) {
         for (RawValue& value : row)
