@@ -1,8 +1,10 @@
 #include "data/RecordBuffer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <sys/mman.h>
 
 namespace tamisko {
 namespace {
@@ -57,17 +59,21 @@ static_assert(sizeof(BlockPointer) <= kHeaderSize);
 
 struct RecordArena::Block
 {
-    // Well below the size from which the C library maps memory of its own for each
-    // allocation, so that the blocks of a table that goes are reused by the next one
-    // instead of being given back to the system and faulted in afresh.
-    static constexpr size_t kLargestCapacity = (size_t{64} << 10) - 64;
+    // The large blocks are whole huge pages of their own: a million records are a
+    // hundred megabytes, which faulted in 4 KB at a time cost more than reading them.
+    static constexpr size_t kHugePage = size_t{2} << 20;
+    static constexpr size_t kLargestCapacity = kHugePage - 64;
 
-    explicit Block(size_t capacity) : capacity(capacity) {}
+    explicit Block(size_t capacity, bool mapped) : capacity(capacity), mapped(mapped) {}
 
     static Block* create(size_t capacity)
     {
+        if (capacity == kLargestCapacity) {
+            if (void* region = mapHugePage())
+                return new (region) Block(capacity, true);
+        }
         std::byte* memory = new std::byte[sizeof(Block) + capacity];
-        return new (memory) Block(capacity);
+        return new (memory) Block(capacity, false);
     }
 
     std::byte* data() { return reinterpret_cast<std::byte*>(this + 1); }
@@ -76,13 +82,38 @@ struct RecordArena::Block
     {
         if (--holders != 0)
             return;
+        const bool wasMapped = mapped;
         this->~Block();
-        delete[] reinterpret_cast<std::byte*>(this);
+        if (wasMapped)
+            ::munmap(this, kHugePage);
+        else
+            delete[] reinterpret_cast<std::byte*>(this);
     }
 
     size_t holders = 1; // the arena while it carves the block, and every record in it
     size_t capacity;
     size_t used = 0;
+    bool mapped;
+
+private:
+    // A region of one huge page, aligned to it; none when the system has no memory
+    // to map.
+    static void* mapHugePage()
+    {
+        void* mapped = ::mmap(nullptr, 2 * kHugePage, PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED)
+            return nullptr;
+        const auto start = reinterpret_cast<uintptr_t>(mapped);
+        const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+        if (aligned > start)
+            ::munmap(mapped, aligned - start);
+        if (start + 2 * kHugePage > aligned + kHugePage)
+            ::munmap(reinterpret_cast<void*>(aligned + kHugePage),
+                     start + 2 * kHugePage - aligned - kHugePage);
+        ::madvise(reinterpret_cast<void*>(aligned), kHugePage, MADV_HUGEPAGE);
+        return reinterpret_cast<void*>(aligned);
+    }
 };
 static_assert(sizeof(RecordArena::Block) % kHeaderSize == 0);
 
