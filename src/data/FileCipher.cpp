@@ -1,52 +1,15 @@
 #include "data/FileCipher.h"
 
-#include "data/Blowfish.h"
 #include "data/ByteStream.h"
 #include "data/Errors.h"
 
 #include <algorithm>
+#include <cryptopp/blowfish.h>
 #include <cryptopp/ripemd.h>
 #include <cstring>
 #include <vector>
 
 namespace tamisko {
-namespace {
-
-uint32_t loadBigEndian(const uint8_t* bytes)
-{
-    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
-           bytes[3];
-}
-
-void storeBigEndian(uint8_t* bytes, uint32_t word)
-{
-    bytes[0] = static_cast<uint8_t>(word >> 24);
-    bytes[1] = static_cast<uint8_t>(word >> 16);
-    bytes[2] = static_cast<uint8_t>(word >> 8);
-    bytes[3] = static_cast<uint8_t>(word);
-}
-
-// A block as the cipher takes it: its big-endian halves.
-struct Halves
-{
-    uint32_t left;
-    uint32_t right;
-
-    static Halves of(const uint8_t* bytes)
-    {
-        return {loadBigEndian(bytes), loadBigEndian(bytes + 4)};
-    }
-    void storeTo(uint8_t* bytes) const
-    {
-        storeBigEndian(bytes, left);
-        storeBigEndian(bytes + 4, right);
-    }
-    Halves operator^(const Halves& other) const { return {left ^ other.left, right ^ other.right}; }
-    Halves& operator^=(const Halves& other) { return *this = *this ^ other; }
-};
-
-} // namespace
-
 namespace cipher {
 
 Digest ripemd256(std::span<const uint8_t> message)
@@ -59,29 +22,29 @@ Digest ripemd256(std::span<const uint8_t> message)
 
 struct BlowfishBlock::Impl
 {
-    explicit Impl(std::span<const uint8_t> key) : blowfish(key) {}
-    Blowfish blowfish;
+    CryptoPP::Blowfish::Encryption encryption;
+    CryptoPP::Blowfish::Decryption decryption;
 };
 
-BlowfishBlock::BlowfishBlock(std::span<const uint8_t> key) : impl_(std::make_unique<Impl>(key)) {}
+BlowfishBlock::BlowfishBlock(std::span<const uint8_t> key) : impl_(std::make_unique<Impl>())
+{
+    impl_->encryption.SetKey(key.data(), key.size());
+    impl_->decryption.SetKey(key.data(), key.size());
+}
 
-BlowfishBlock::~BlowfishBlock() = default; // the schedule wipes itself
+BlowfishBlock::~BlowfishBlock() = default; // Crypto++ wipes its key schedule itself
 
 Block BlowfishBlock::encrypt(const Block& block) const
 {
-    Halves halves = Halves::of(block.data());
-    impl_->blowfish.encrypt(halves.left, halves.right);
     Block out{};
-    halves.storeTo(out.data());
+    impl_->encryption.ProcessBlock(block.data(), out.data());
     return out;
 }
 
 Block BlowfishBlock::decrypt(const Block& block) const
 {
-    Halves halves = Halves::of(block.data());
-    impl_->blowfish.decrypt(halves.left, halves.right);
     Block out{};
-    halves.storeTo(out.data());
+    impl_->decryption.ProcessBlock(block.data(), out.data());
     return out;
 }
 
@@ -103,11 +66,29 @@ void secureFill(void* memory, uint8_t value, size_t size)
         bytes[i] = value;
 }
 
+uint64_t load(const uint8_t* bytes)
+{
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+void store(uint8_t* bytes, uint64_t word)
+{
+    std::memcpy(bytes, &word, sizeof word);
+}
+
 } // namespace
 
 struct FileCipher::State
 {
-    std::unique_ptr<cipher::Blowfish> schedule;
+    struct Schedule
+    {
+        CryptoPP::Blowfish::Encryption encryption;
+        CryptoPP::Blowfish::Decryption decryption;
+    };
+
+    std::unique_ptr<Schedule> schedule;
     Block vector{};
     Block feedback{};
     Block buffer{};
@@ -156,10 +137,10 @@ struct FileCipher::State
             cipher::ripemd256({reinterpret_cast<const uint8_t*>(password.data()), password.size()});
         const size_t keyLength = std::min(digest.size(), kLargestKey);
         clear();
-        schedule = std::make_unique<cipher::Blowfish>(std::span(digest.data(), keyLength));
-        Halves first = Halves::of(vector.data());
-        schedule->encrypt(first.left, first.right);
-        first.storeTo(vector.data());
+        schedule = std::make_unique<Schedule>();
+        schedule->encryption.SetKey(digest.data(), keyLength);
+        schedule->decryption.SetKey(digest.data(), keyLength);
+        schedule->encryption.ProcessBlock(vector.data());
         feedback = vector;
         initialized = true;
         // The digest is the key: do not keep it in the clear.
@@ -168,43 +149,45 @@ struct FileCipher::State
     }
 
     // The mode cmChain from n bytes at `in` to `out` (which may be the same place), the
-    // feedback carrying over between calls. The chain stays in registers as the halves
-    // that the cipher takes, and XORing halves is XORing the bytes they hold.
+    // feedback carrying over between calls. Blocks are XORed as 64-bit words; only the
+    // byte order of a word in memory matters, and load and store keep it.
     void code(const uint8_t* in, uint8_t* out, size_t n, Direction direction)
     {
-        const cipher::Blowfish& blowfish = *schedule;
-        Halves chain = Halves::of(feedback.data());
+        uint64_t chain = load(feedback.data());
         const size_t whole = n - n % kBlockSize;
         if (direction == Direction::Encrypt) {
-            // Each block waits for the one before: the rounds' latency is the limit.
+            const auto& encryption = schedule->encryption;
             for (size_t offset = 0; offset < whole; offset += kBlockSize) {
-                Halves block = Halves::of(in + offset) ^ chain;
-                blowfish.encrypt(block.left, block.right);
-                block.storeTo(out + offset);
-                chain ^= block;
+                uint8_t mixed[kBlockSize];
+                store(mixed, load(in + offset) ^ chain);
+                encryption.ProcessBlock(mixed, out + offset);
+                chain ^= load(out + offset);
             }
         } else {
-            // The blocks decrypt independently of one another.
+            const auto& decryption = schedule->decryption;
+            uint8_t chainBytes[kBlockSize];
             for (size_t offset = 0; offset < whole; offset += kBlockSize) {
-                const Halves cipherText = Halves::of(in + offset);
-                Halves block = cipherText;
-                blowfish.decrypt(block.left, block.right);
-                (block ^ chain).storeTo(out + offset);
-                chain ^= cipherText;
+                uint8_t cipherText[kBlockSize];
+                std::memcpy(cipherText, in + offset, kBlockSize);
+                store(chainBytes, chain);
+                decryption.ProcessAndXorBlock(cipherText, chainBytes, out + offset);
+                chain ^= load(cipherText);
             }
+            secureFill(chainBytes, 0x00, kBlockSize);
         }
         const size_t rest = n - whole;
         if (rest != 0) {
-            Halves stream = chain;
-            blowfish.encrypt(stream.left, stream.right);
-            uint8_t streamBytes[kBlockSize];
-            stream.storeTo(streamBytes);
+            uint8_t chainBytes[kBlockSize];
+            uint8_t stream[kBlockSize];
+            store(chainBytes, chain);
+            schedule->encryption.ProcessBlock(chainBytes, stream);
             for (size_t i = 0; i < rest; ++i)
-                out[whole + i] = in[whole + i] ^ streamBytes[i];
-            chain ^= stream;
-            secureFill(streamBytes, 0x00, kBlockSize);
+                out[whole + i] = in[whole + i] ^ stream[i];
+            chain ^= load(stream);
+            secureFill(stream, 0x00, kBlockSize);
+            secureFill(chainBytes, 0x00, kBlockSize);
         }
-        chain.storeTo(feedback.data());
+        store(feedback.data(), chain);
     }
 
     void codeStream(ByteStream& source, ByteStream& destination, int64_t count, Direction direction)
