@@ -597,12 +597,13 @@ private:
         at_ += 4;
     }
 
-    // Room for n more bytes. The bytes grow a megabyte at a time, so that only what is
-    // written is ever touched; past the reserved capacity the vector doubles it.
+    // Room for n more bytes. Within the reserved capacity the bytes grow a megabyte at a
+    // time, so that little more than what is written is ever touched; past it only by
+    // what is needed, the vector doubling its capacity.
     void room(size_t n)
     {
         if (bytes_.size() - at_ < n)
-            bytes_.resize(at_ + std::max(n, kGrowthStep));
+            bytes_.resize(std::max(at_ + n, std::min(at_ + kGrowthStep, bytes_.capacity())));
     }
 
     static constexpr size_t kGrowthStep = size_t{1} << 20;
