@@ -191,6 +191,19 @@ struct Outcome
     DataSetState state = DataSetState::Inactive;
 };
 
+// The new writer must leave everything as the value-by-value one does.
+void expectSameOutcome(const Outcome& actual, const Outcome& expected, const std::string& what)
+{
+    EXPECT_EQ(actual.error, expected.error) << what;
+    EXPECT_EQ(actual.bytes, expected.bytes) << what;
+    EXPECT_EQ(actual.position, expected.position) << what;
+    EXPECT_EQ(actual.currentRow, expected.currentRow) << what;
+    EXPECT_EQ(actual.recNo, expected.recNo) << what;
+    EXPECT_EQ(actual.eof, expected.eof) << what;
+    EXPECT_EQ(actual.bof, expected.bof) << what;
+    EXPECT_EQ(actual.state, expected.state) << what;
+}
+
 using Writer = std::function<void(ByteStream&, MemTable&, const std::vector<std::string>&)>;
 using Setup = std::function<void(MemTable&)>;
 
@@ -302,14 +315,7 @@ TEST(RecordBlock, EqualsTheBlockWrittenValueByValue)
         const Outcome actual =
             run(WriteTableRecords, c.count, c.setup, c.before, c.position, c.names);
         EXPECT_FALSE(expected.error) << c.what;
-        EXPECT_EQ(actual.error, expected.error) << c.what;
-        EXPECT_EQ(actual.bytes, expected.bytes) << c.what;
-        EXPECT_EQ(actual.position, expected.position) << c.what;
-        EXPECT_EQ(actual.currentRow, expected.currentRow) << c.what;
-        EXPECT_EQ(actual.recNo, expected.recNo) << c.what;
-        EXPECT_EQ(actual.eof, expected.eof) << c.what;
-        EXPECT_EQ(actual.bof, expected.bof) << c.what;
-        EXPECT_EQ(actual.state, expected.state) << c.what;
+        expectSameOutcome(actual, expected, c.what);
     }
 }
 
@@ -339,12 +345,7 @@ TEST(RecordBlock, TextTooLongFailsOnItsRecord)
             run(writeReference, c.count, c.setup, c.before, c.position, c.names);
         const Outcome actual =
             run(WriteTableRecords, c.count, c.setup, c.before, c.position, c.names);
-        EXPECT_EQ(actual.error, expected.error) << c.what;
-        EXPECT_EQ(actual.bytes, expected.bytes) << c.what;
-        EXPECT_EQ(actual.position, expected.position) << c.what;
-        EXPECT_EQ(actual.currentRow, expected.currentRow) << c.what;
-        EXPECT_EQ(actual.eof, expected.eof) << c.what;
-        EXPECT_EQ(actual.bof, expected.bof) << c.what;
+        expectSameOutcome(actual, expected, c.what);
     }
     const Outcome failed = run(WriteTableRecords, 8, longTextOn(5, 65536), {}, 0, allFieldNames());
     ASSERT_TRUE(failed.error);
