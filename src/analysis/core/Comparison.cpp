@@ -102,37 +102,19 @@ void leavePastEnd(MemTable& log, int visited)
 }
 
 // The row of each category name, met in the log's order. A null name counts as the
-// empty one. The row is remembered per category number, so that a movement costs a
-// comparison of its name with the row's instead of a hash of it.
+// empty one.
 class CategoryRows
 {
 public:
     CategoryRows(MemTable& log, int category, std::vector<Row>& rows)
-        : rows_(rows), category_(category), byNumber_(kRemembered, kNone)
-    {
-        if (const Field* number = log.findField("CatNum");
-            number && number->kind() == FieldKind::Data &&
-            (number->dataType() == FieldType::Integer || number->dataType() == FieldType::AutoInc))
-            number_ = number->index();
-    }
+        : rows_(rows), groups_(log, category)
+    {}
 
     size_t operator()(const RecordView& record)
     {
-        const std::string_view name =
-            record.isNull(category_) ? std::string_view() : record.stringAt(category_);
-        size_t* remembered = nullptr;
-        if (number_ >= 0 && !record.isNull(number_)) {
-            const auto key = static_cast<uint64_t>(record.intAt(number_));
-            if (key < kRemembered) {
-                remembered = &byNumber_[key];
-                if (*remembered != kNone && sameText(rows_[*remembered].category, name))
-                    return *remembered;
-            }
-        }
-        const size_t row = rowByName(name, record.isNull(category_));
-        if (remembered)
-            *remembered = row;
-        return row;
+        return groups_(
+            record, [this](size_t row) -> std::string_view { return rows_[row].category; },
+            [this](std::string_view name, bool null) { return rowByName(name, null); });
     }
 
 private:
@@ -144,13 +126,9 @@ private:
         return found->second;
     }
 
-    static constexpr uint64_t kRemembered = 1024; // category numbers past it are hashed
-    static constexpr size_t kNone = static_cast<size_t>(-1);
     std::vector<Row>& rows_;
-    int category_;
+    analysis::CategoryGroups groups_;
     std::unordered_map<std::string, size_t> byName_;
-    std::vector<size_t> byNumber_;
-    int number_ = -1;
 };
 
 } // namespace

@@ -92,31 +92,14 @@ class CategoryColumns
 public:
     CategoryColumns(MemTable& log, int category, const Collation& collation,
                     std::vector<std::string>& columns, std::function<void()> added)
-        : collation_(collation), columns_(columns), added_(std::move(added)), category_(category),
-          byNumber_(kRemembered, kNone)
-    {
-        if (const Field* number = log.findField("CatNum");
-            number && number->kind() == FieldKind::Data &&
-            (number->dataType() == FieldType::Integer || number->dataType() == FieldType::AutoInc))
-            number_ = number->index();
-    }
+        : collation_(collation), columns_(columns), added_(std::move(added)), groups_(log, category)
+    {}
 
     size_t operator()(const RecordView& record)
     {
-        const std::string_view name =
-            record.isNull(category_) ? std::string_view() : record.stringAt(category_);
-        size_t* remembered = nullptr;
-        if (number_ >= 0 && !record.isNull(number_)) {
-            const auto key = static_cast<uint64_t>(record.intAt(number_));
-            if (key < kRemembered) {
-                remembered = &byNumber_[key];
-                if (*remembered != kNone && sameText(names_[*remembered], name))
-                    return columnOfName_[*remembered];
-            }
-        }
-        const size_t known = nameIndex(name);
-        if (remembered)
-            *remembered = known;
+        const size_t known = groups_(
+            record, [this](size_t name) { return names_[name]; },
+            [this](std::string_view name, bool) { return nameIndex(name); });
         return columnOfName_[known];
     }
 
@@ -146,17 +129,13 @@ private:
         return column;
     }
 
-    static constexpr uint64_t kRemembered = 1024; // category numbers past it are hashed
-    static constexpr size_t kNone = static_cast<size_t>(-1);
     const Collation& collation_;
     std::vector<std::string>& columns_;
     std::function<void()> added_;
-    int category_;
+    analysis::CategoryGroups groups_;
     std::unordered_map<std::string, size_t> byName_; // name -> index into names_
     std::vector<std::string_view> names_;            // keys of byName_, which stay put
     std::vector<size_t> columnOfName_;
-    std::vector<size_t> byNumber_; // category number -> index into names_
-    int number_ = -1;
 };
 
 // findPeriod, trying the period of the previous movement first: the log is mostly in
