@@ -57,6 +57,21 @@ private:
     bool suspended_ = false;
 };
 
+// Runs the work on the movements of the date range that the dialog asks for, nothing
+// when the dialog is cancelled or the range holds no movements; errors are reported.
+void onChosenDateRange(PinakasForm& form, DataMod& data,
+                       const std::function<void(DateRangeOperation&)>& work)
+{
+    FilterForm& dialog = form.filterDialog();
+    try {
+        DateRangeOperation operation(data);
+        if (form.RunDateFilter(dialog))
+            work(operation);
+    } catch (const std::exception& error) {
+        db::reportError(error);
+    }
+}
+
 } // namespace
 
 PinakasForm::PinakasForm(DataMod& data, LogReport& report, QWidget* parent)
@@ -181,25 +196,15 @@ bool PinakasForm::RunDateFilter(FilterForm& dialog)
 
 void PinakasForm::itemPreviewClick()
 {
-    FilterForm& dialog = filterDialog();
-    try {
-        DateRangeOperation operation(data_);
-        if (!RunDateFilter(dialog))
-            return;
+    onChosenDateRange(*this, data_, [this](DateRangeOperation& operation) {
         operation.suspendViews();
         report_.Preview(data_.LogTable, db::formatSettings());
-    } catch (const std::exception& error) {
-        db::reportError(error);
-    }
+    });
 }
 
 void PinakasForm::itemCopyClick()
 {
-    FilterForm& dialog = filterDialog();
-    try {
-        DateRangeOperation operation(data_);
-        if (!RunDateFilter(dialog))
-            return;
+    onChosenDateRange(*this, data_, [this](DateRangeOperation& operation) {
         operation.suspendViews();
         const std::optional<std::string> text =
             TableText(data_.LogTable, db::formatSettings(), TableTextForm::Clipboard);
@@ -208,27 +213,19 @@ void PinakasForm::itemCopyClick()
         QClipboard* const clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         clipboard->setText(toQString(*text));
-    } catch (const std::exception& error) {
-        db::reportError(error);
-    }
+    });
 }
 
 void PinakasForm::itemExportClick()
 {
-    FilterForm& dialog = filterDialog();
-    try {
-        DateRangeOperation operation(data_);
-        if (!RunDateFilter(dialog))
-            return;
+    onChosenDateRange(*this, data_, [this](DateRangeOperation& operation) {
         const std::optional<QString> fileName = askExportFileName();
         if (!fileName)
             return;
         operation.suspendViews();
         ExportTableToTextFile(data_.LogTable, QFile::encodeName(*fileName).toStdString(),
                               db::formatSettings());
-    } catch (const std::exception& error) {
-        db::reportError(error);
-    }
+    });
 }
 
 std::optional<QString> PinakasForm::askExportFileName() const
