@@ -6,6 +6,7 @@
 #include "data/DayNumber.h"
 #include "platform/db/FieldText.h"
 #include "platform/Text.h"
+#include "sigrisis_book.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -29,19 +30,12 @@
 namespace tamisko {
 namespace {
 
-double day(int year, int month, int dayOfMonth)
-{
-    return days::fromCivil({year, month, dayOfMonth});
-}
+using testing::day;
 
 class DiaxFormTest : public ::testing::Test
 {
 protected:
-    DiaxFormTest()
-    {
-        db::setFormatSettings(RegionalSettings::greek());
-        data.NewDocument();
-    }
+    DiaxFormTest() { db::setFormatSettings(RegionalSettings::greek()); }
 
     DiaxForm& form()
     {
@@ -56,20 +50,7 @@ protected:
     void add(double date, const std::string& category, std::optional<double> receipt,
              std::optional<double> payment)
     {
-        MemTable& categories = data.CatTable;
-        ASSERT_TRUE(
-            categories.locate("Category", {Variant::fromString(cp1253::fromUtf8OrThrow(category))}))
-            << category;
-        const int32_t catNum = categories.fieldByName("CatNum").asInteger();
-        MemTable& log = data.LogTable;
-        log.append();
-        log.fieldByName("Date").setValue(Variant::fromDate(date));
-        log.fieldByName("CatNum").setAsInteger(catNum);
-        if (receipt)
-            log.fieldByName("Eispraxi").setAsFloat(*receipt);
-        if (payment)
-            log.fieldByName("Pliromi").setAsFloat(*payment);
-        log.post();
+        book.add(date, category, receipt, payment);
     }
 
     // Two months of 2004: μισθός mostly in, ΔΕΗ mostly out, ΟΤΕ only in February.
@@ -111,7 +92,8 @@ protected:
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
     }
 
-    DataMod data;
+    testing::Book book; // a new cash book
+    DataMod& data = book.data;
     std::unique_ptr<DiaxForm> form_;
 };
 

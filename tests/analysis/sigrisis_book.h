@@ -1,10 +1,13 @@
 #pragma once
 
 #include "analysis/ReportPreview.h"
+#include "analysis/SigrisisRpt.h"
 #include "data/Cp1253.h"
 #include "data/DataMdl.h"
 #include "data/DayNumber.h"
+#include "platform/ScriptedDialogService.h"
 
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
@@ -57,6 +60,24 @@ public:
 
     std::vector<report::ReportLayout> shown;
     std::vector<QString> titles;
+};
+
+// The comparison's tests: a report that keeps its layouts, dialogs answered by script, and
+// no message shown by any of them.
+class ComparisonFixture : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        for (const auto& question : dialogs.questions())
+            EXPECT_NE(question.kind, ScriptedDialogService::Kind::Message)
+                << question.text.toStdString();
+    }
+
+    RecordingViewer viewer;
+    SigrisisReport report{viewer};
+    ScriptedDialogService dialogs;
+    ScopedDialogService scopedDialogs{dialogs};
 };
 
 } // namespace tamisko::testing

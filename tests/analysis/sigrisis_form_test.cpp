@@ -35,7 +35,7 @@ namespace {
 using testing::Book;
 using testing::day;
 
-class SigrisisFormTest : public ::testing::Test
+class SigrisisFormTest : public testing::ComparisonFixture
 {
 protected:
     SigrisisFormTest() { db::setFormatSettings(RegionalSettings::greek()); }
@@ -92,18 +92,6 @@ protected:
     }
 
     Book book;
-    // No computation, copy or export here may end in a message.
-    void TearDown() override
-    {
-        for (const auto& question : dialogs.questions())
-            EXPECT_NE(question.kind, ScriptedDialogService::Kind::Message)
-                << question.text.toStdString();
-    }
-
-    testing::RecordingViewer viewer;
-    SigrisisReport report{viewer};
-    ScriptedDialogService dialogs;
-    ScopedDialogService scopedDialogs{dialogs};
     std::unique_ptr<SigrisisForm> form_;
 };
 

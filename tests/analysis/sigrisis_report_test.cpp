@@ -49,7 +49,7 @@ std::map<int, QString> textsByColumn(const PlacedBand& band)
 }
 
 // The report as the comparison window hands it over: computed, then previewed.
-class SigrisisReportTest : public ::testing::Test
+class SigrisisReportTest : public testing::ComparisonFixture
 {
 protected:
     SigrisisReportTest() { db::setFormatSettings(RegionalSettings::greek()); }
@@ -67,18 +67,6 @@ protected:
     }
 
     Book book;
-    // No computation, copy or export here may end in a message.
-    void TearDown() override
-    {
-        for (const auto& question : dialogs.questions())
-            EXPECT_NE(question.kind, ScriptedDialogService::Kind::Message)
-                << question.text.toStdString();
-    }
-
-    testing::RecordingViewer viewer;
-    SigrisisReport report{viewer};
-    ScriptedDialogService dialogs;
-    ScopedDialogService scopedDialogs{dialogs};
 };
 
 TEST_F(SigrisisReportTest, ACategoryWithOnlyPaymentsPrintsBlankReceiptColumns)

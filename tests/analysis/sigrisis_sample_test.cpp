@@ -24,7 +24,7 @@ using testing::day;
 const char* const kSample = TAMISKO_SAMPLES_DIR "/household-2021-2023.tmk";
 
 // The comparison window on the plain sample book, in the Greek regional settings.
-class SigrisisSampleTest : public ::testing::Test
+class SigrisisSampleTest : public testing::ComparisonFixture
 {
 protected:
     SigrisisSampleTest()
@@ -42,18 +42,6 @@ protected:
     }
 
     DataMod data;
-    // No computation, copy or export here may end in a message.
-    void TearDown() override
-    {
-        for (const auto& question : dialogs.questions())
-            EXPECT_NE(question.kind, ScriptedDialogService::Kind::Message)
-                << question.text.toStdString();
-    }
-
-    testing::RecordingViewer viewer;
-    SigrisisReport report{viewer};
-    ScriptedDialogService dialogs;
-    ScopedDialogService scopedDialogs{dialogs};
     std::unique_ptr<SigrisisForm> form;
 };
 
