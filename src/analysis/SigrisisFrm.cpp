@@ -4,7 +4,6 @@
 #include "analysis/charts/PieChart3D.h"
 #include "analysis/core/Comparison.h"
 #include "analysis/PeriodFrm.h"
-#include "analysis/SigrisisRpt.h"
 #include "data/DataMdl.h"
 #include "data/TableUtils.h"
 #include "platform/db/DateEdit.h"
@@ -12,6 +11,7 @@
 #include "platform/db/FieldText.h"
 #include "platform/DialogService.h"
 #include "platform/Text.h"
+#include "reports/SigrisisRpt.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Child.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
+#include "platform/Child.h"
 
 #include <QStyledItemDelegate>
 #include <QTimer>

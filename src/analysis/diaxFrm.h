@@ -1,8 +1,8 @@
 #pragma once
 
 #include "analysis/core/TimeSeries.h"
-#include "app/Child.h"
 #include "data/RegionalSettings.h"
+#include "platform/Child.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,10 +1,10 @@
 #include "app/MainFrm.h"
 
-#include "app/Child.h"
 #include "app/FileMenuHdl.h"
 #include "data/Errors.h"
 #include "data/Format.h"
 #include "data/TableUtils.h"
+#include "platform/Child.h"
 #include "platform/DialogService.h"
 #include "platform/Help.h"
 #include "platform/ProfileFile.h"

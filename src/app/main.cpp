@@ -1,6 +1,3 @@
-#include "analysis/LogRpt.h"
-#include "analysis/ReportPreview.h"
-#include "analysis/SigrisisRpt.h"
 #include "app/DocumentWindows.h"
 #include "app/MainFrm.h"
 #include "app/QtDialogService.h"
@@ -8,6 +5,9 @@
 #include "platform/GreekQtTranslator.h"
 #include "platform/Help.h"
 #include "platform/SystemLocale.h"
+#include "reports/LogRpt.h"
+#include "reports/ReportPreview.h"
+#include "reports/SigrisisRpt.h"
 #include "widgets/EuroFrm.h"
 
 #include <optional>

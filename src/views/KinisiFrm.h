@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Child.h"
+#include "platform/Child.h"
 #include "platform/db/DBDateEdit.h"
 #include "platform/db/DBLookupListBox.h"
 #include "platform/db/DBNavigator.h"

@@ -1,6 +1,5 @@
 #include "views/PinakasFrm.h"
 
-#include "analysis/LogRpt.h"
 #include "data/DataMdl.h"
 #include "data/TableUtils.h"
 #include "platform/db/AnchorLayout.h"
@@ -8,6 +7,7 @@
 #include "platform/db/FieldText.h"
 #include "platform/DialogService.h"
 #include "platform/Text.h"
+#include "reports/LogRpt.h"
 #include "views/FilterFrm.h"
 
 #include <QClipboard>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "analysis/ReportPreview.h"
-#include "analysis/SigrisisRpt.h"
 #include "data/Cp1253.h"
 #include "data/DataMdl.h"
 #include "data/DayNumber.h"
 #include "platform/ScriptedDialogService.h"
+#include "reports/ReportPreview.h"
+#include "reports/SigrisisRpt.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -2,13 +2,13 @@
 #include "analysis/charts/PieChart3D.h"
 #include "analysis/PeriodFrm.h"
 #include "analysis/SigrisisFrm.h"
-#include "analysis/SigrisisRpt.h"
 #include "data/TableUtils.h"
 #include "platform/db/DateEdit.h"
 #include "platform/db/DBGrid.h"
 #include "platform/db/FieldText.h"
 #include "platform/ScriptedDialogService.h"
 #include "platform/Text.h"
+#include "reports/SigrisisRpt.h"
 #include "sigrisis_book.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "analysis/core/Comparison.h"
 #include "analysis/SigrisisFrm.h"
-#include "analysis/SigrisisRpt.h"
 #include "platform/db/DateEdit.h"
 #include "platform/db/FieldText.h"
 #include "platform/ScriptedDialogService.h"
+#include "reports/SigrisisRpt.h"
 #include "sigrisis_book.h"
 
 #include <gtest/gtest.h>

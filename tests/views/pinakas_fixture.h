@@ -1,7 +1,5 @@
 #pragma once
 
-#include "analysis/LogRpt.h"
-#include "analysis/ReportPreview.h"
 #include "data/DataMdl.h"
 #include "data/DayNumber.h"
 #include "platform/db/DateEdit.h"
@@ -9,6 +7,8 @@
 #include "platform/db/FieldText.h"
 #include "platform/ScriptedDialogService.h"
 #include "platform/Text.h"
+#include "reports/LogRpt.h"
+#include "reports/ReportPreview.h"
 #include "views/FilterFrm.h"
 #include "views/PinakasFrm.h"
 

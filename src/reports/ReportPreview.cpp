@@ -1,6 +1,6 @@
-#include "analysis/ReportPreview.h"
+#include "reports/ReportPreview.h"
 
-#include "analysis/ReportPainter.h"
+#include "reports/ReportPainter.h"
 
 #include <QAction>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "analysis/ReportEngine.h"
+#include "reports/ReportEngine.h"
 
 #include <algorithm>
 #include <QFontMetricsF>

@@ -1,5 +1,5 @@
-#include "analysis/ReportEngine.h"
-#include "analysis/ReportPreview.h"
+#include "reports/ReportEngine.h"
+#include "reports/ReportPreview.h"
 
 #include <gtest/gtest.h>
 #include <QFile>

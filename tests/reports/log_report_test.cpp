@@ -1,10 +1,10 @@
-#include "analysis/LogRpt.h"
-#include "analysis/ReportPreview.h"
 #include "data/Cp1253.h"
 #include "data/DataMdl.h"
 #include "data/DayNumber.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
+#include "reports/LogRpt.h"
+#include "reports/ReportPreview.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/Child.h"
+#include "platform/Child.h"
 
 #include <gtest/gtest.h>
 #include <QLineEdit>

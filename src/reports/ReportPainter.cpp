@@ -1,4 +1,4 @@
-#include "analysis/ReportPainter.h"
+#include "reports/ReportPainter.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>

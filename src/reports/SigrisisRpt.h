@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/ReportEngine.h"
+#include "reports/ReportEngine.h"
 
 #include <QString>
 #include <QStringList>

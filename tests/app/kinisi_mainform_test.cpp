@@ -1,8 +1,8 @@
 #include "app/FileMenuHdl.h"
 #include "app/MainFrm.h"
-#include "kinisi_fixture.h"
 #include "platform/Dates.h"
 #include "views/CatFrm.h"
+#include "views/kinisi_fixture.h"
 #include "views/KinisiFrm.h"
 #include "widgets/DotMatrixDisplay.h"
 

@@ -1,9 +1,9 @@
-#include "analysis/SigrisisRpt.h"
+#include "reports/SigrisisRpt.h"
 
 #include "analysis/core/Comparison.h"
-#include "analysis/ReportPreview.h"
 #include "data/MemTable.h"
 #include "platform/Text.h"
+#include "reports/ReportPreview.h"
 
 namespace tamisko {
 namespace {

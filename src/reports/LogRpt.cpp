@@ -1,10 +1,10 @@
-#include "analysis/LogRpt.h"
+#include "reports/LogRpt.h"
 
-#include "analysis/ReportPreview.h"
 #include "data/Cp1253.h"
 #include "data/Format.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
+#include "reports/ReportPreview.h"
 
 namespace tamisko {
 namespace {
