@@ -41,6 +41,13 @@ void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& logRe
     mainForm.setWindowFactory(DocumentWindow::Diaxronika, [&data](QWidget* clientArea) {
         return withHelp(new DiaxForm(data, nullptr, clientArea));
     });
+    mainForm.setNewMovementCommand(startNewMovement);
+}
+
+void startNewMovement(QWidget& entryWindow)
+{
+    if (auto* entry = qobject_cast<KinisiForm*>(&entryWindow))
+        entry->btnNew->click();
 }
 
 } // namespace tamisko

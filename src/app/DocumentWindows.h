@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace tamisko {
 
 class DataMod;
@@ -11,5 +13,8 @@ class SigrisisReport;
 // created on its command's first use, embedded in the client area.
 void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& logReport,
                              SigrisisReport& sigrisisReport);
+
+// F10's new movement: presses the entry window's new button.
+void startNewMovement(QWidget& entryWindow);
 
 } // namespace tamisko

@@ -9,7 +9,6 @@
 #include "platform/Help.h"
 #include "platform/ProfileFile.h"
 #include "platform/Text.h"
-#include "views/KinisiFrm.h"
 #include "widgets/AboutFrm.h"
 #include "widgets/DotMatrixDisplay.h"
 #include "widgets/EuroFrm.h"
@@ -524,8 +523,8 @@ void MainForm::DiaxronikaExecute()
 void MainForm::NewKinisiExecute()
 {
     KinisisExecute();
-    if (auto* entry = qobject_cast<KinisiForm*>(documentWindow(DocumentWindow::Kinisi)))
-        entry->btnNew->click();
+    if (QWidget* entry = documentWindow(DocumentWindow::Kinisi); entry && newMovement_)
+        newMovement_(*entry);
 }
 
 void MainForm::PasswordExecute()

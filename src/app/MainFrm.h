@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 class AboutForm;
 class DotMatrixDisplay;
@@ -38,6 +39,8 @@ inline constexpr int kDocumentWindowCount = 5;
 
 // Creates a document window as a child of the main window's client area.
 using WindowFactory = std::function<QWidget*(QWidget* clientArea)>;
+// Works on a document window that the main window knows only as a widget.
+using WindowCommand = std::function<void(QWidget& window)>;
 
 // The program's main window: menus, toolbar, the balance display and the commands. It
 // hosts the document windows in its client area and runs the document's life through
@@ -61,6 +64,8 @@ public:
     // The document the commands work on; it reports its changes to this window.
     void setDataModule(DataMod& data);
     void setWindowFactory(DocumentWindow window, WindowFactory factory);
+    // What NewKinisi (F10) does in the entry window once it is shown.
+    void setNewMovementCommand(WindowCommand command) { newMovement_ = std::move(command); }
     // The euro calculator that EuroComputer shows and hides (not owned).
     void setEuroForm(EuroForm* form) { euroForm_ = form; }
     // Null until the window's first use (and again after an analysis window's release).
@@ -158,6 +163,7 @@ private:
     QWidget* clientArea_ = nullptr;
     std::array<WindowFactory, kDocumentWindowCount> factories_;
     std::array<QPointer<QWidget>, kDocumentWindowCount> windows_;
+    WindowCommand newMovement_;
     QPointer<AboutForm> aboutForm_;
     bool placementRestored_ = false;
 };

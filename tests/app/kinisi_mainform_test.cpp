@@ -1,3 +1,4 @@
+#include "app/DocumentWindows.h"
 #include "app/FileMenuHdl.h"
 #include "app/MainFrm.h"
 #include "platform/Dates.h"
@@ -25,6 +26,7 @@ protected:
         mainForm.setWindowFactory(DocumentWindow::Kinisi, [this](QWidget* clientArea) {
             return new KinisiForm(data, nullptr, clientArea);
         });
+        mainForm.setNewMovementCommand(startNewMovement);
         mainForm.show();
         mainForm.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&mainForm));

@@ -60,6 +60,7 @@ protected:
         form->setWindowFactory(DocumentWindow::Kinisi, [this](QWidget* clientArea) {
             return new KinisiForm(data, nullptr, clientArea);
         });
+        form->setNewMovementCommand(startNewMovement);
         form->setWindowFactory(DocumentWindow::Sigrisis, [](QWidget* clientArea) {
             return new ChildForm(nullptr, clientArea);
         });
