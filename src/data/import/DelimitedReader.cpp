@@ -271,8 +271,10 @@ Role roleOfName(std::string_view utf8)
     return Role::None;
 }
 
-// The columns named by a header; nothing unless it names a date and an amount.
-std::optional<ColumnMapping> mappingFromHeader(std::span<const std::string_view> cells)
+// The columns named by a header; nothing unless it names a date and an amount, or with
+// `partly` at least two columns.
+std::optional<ColumnMapping> mappingFromHeader(std::span<const std::string_view> cells,
+                                               bool partly = false)
 {
     ColumnMapping mapping;
     int valueDate = -1;
@@ -318,6 +320,11 @@ std::optional<ColumnMapping> mappingFromHeader(std::span<const std::string_view>
         mapping.debit = mapping.credit = -1;
     } else if (mapping.debit >= 0 || mapping.credit >= 0) {
         mapping.sign = -1;
+    }
+    if (partly) {
+        const int named = (mapping.date >= 0) + (mapping.description >= 0) + mapping.hasAmounts() +
+                          (mapping.category >= 0);
+        return named >= 2 ? std::optional<ColumnMapping>(mapping) : std::nullopt;
     }
     if (mapping.date < 0 || !mapping.hasAmounts())
         return std::nullopt;
@@ -470,7 +477,16 @@ Layout findLayout(std::string_view text, const ReadSettings& settings)
                 break;
             }
         }
-        if (!layout.columnsFound) {
+        for (size_t i = 0; !layout.columnsFound && i < records.size(); ++i) {
+            // A header that names some columns: the content names the others.
+            if (auto mapping = mappingFromHeader(viewsOf(records[i].second), true)) {
+                layout.headerLine = records[i].first;
+                layout.header = records[i].second;
+                layout.columns = *mapping;
+                break;
+            }
+        }
+        if (!layout.columnsFound && layout.headerLine == kNoHeader) {
             for (size_t i = 0; i < records.size(); ++i) {
                 if (!looksLikeData(viewsOf(records[i].second)))
                     continue;
