@@ -71,7 +71,7 @@ protected:
     {
         std::vector<std::string> names;
         for (const PreviewRow& row : p.rows)
-            names.push_back(utf8(row.category));
+            names.push_back(utf8(p.categoryOf(row)));
         return names;
     }
 
@@ -184,8 +184,8 @@ TEST_F(ImportPlanTest, ApplyIsOneBulkStepAndUndoTakesItAllBack)
                               "06/01/2024;β;100,00;\n"
                               "07/01/2024;γ;-2,00;τρόφιμα\n"
                               "31/02/2024;δ;-9,00;\n");
-    p.rows[2].include = false;                // the user unticks a row
-    p.rows[0].category = cp("ΝΕΑ κατηγορία"); // and renames a category
+    p.rows[2].include = false;                     // the user unticks a row
+    p.setCategory(p.rows[0], cp("ΝΕΑ κατηγορία")); // and picks another category
     const ImportOutcome outcome = applyImport(data, p);
     EXPECT_EQ(outcome.imported, 2);
     EXPECT_EQ(static_cast<double>(outcome.receipts), 100);

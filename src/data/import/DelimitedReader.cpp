@@ -592,7 +592,8 @@ ImportFile readDelimited(std::string_view content, const ReadSettings& settings)
     used.format = Format::Delimited;
     if (used.encoding == Encoding::Auto)
         used.encoding = detectEncoding(content);
-    const std::string text = decodeToUtf8(content, used.encoding);
+    std::string decoded;
+    const std::string_view text = decodedText(content, used.encoding, decoded);
     if (const int junk = lineOfJunk(text))
         throw ImportError(atLine("Το αρχείο δεν είναι κείμενο", junk), junk);
 
@@ -621,6 +622,7 @@ ImportFile readDelimited(std::string_view content, const ReadSettings& settings)
     std::deque<std::string> kept; // the cells the reader unescaped, kept for the pass
     int lastDateLine = 0;
     int firstDateLine = 0;
+    size_t dataRecords = 0;
     {
         RecordReader reader(text, used.separator);
         const auto keep = [&](std::string_view cell) -> std::string_view {
@@ -632,6 +634,7 @@ ImportFile readDelimited(std::string_view content, const ReadSettings& settings)
         while (reader.next()) {
             if (reader.line() < firstDataLine || allBlank(reader.cells()))
                 continue;
+            ++dataRecords;
             if (file.firstRows.size() < 20)
                 file.firstRows.push_back(toStrings(reader.cells()));
             const std::string_view date = trimmedCell(cellAt(reader.cells(), columns.date));
@@ -665,7 +668,8 @@ ImportFile readDelimited(std::string_view content, const ReadSettings& settings)
         throw ImportError("Το αρχείο δεν έχει καμία γραμμή κινήσεων.");
     }
 
-    // Second pass: the rows.
+    // Second pass: the rows, in room made at once (a growing vector would hold two copies).
+    file.rows.reserve(dataRecords);
     RowCollector rows(file);
     RecordReader reader(text, used.separator);
     const int dataStart = layout.headerLine == kNoHeader ? firstDateLine : firstDataLine;

@@ -2,6 +2,7 @@
 
 #include "data/Cp1253.h"
 #include "data/DataMdl.h"
+#include "data/import/RowCollector.h"
 #include "data/MemTable.h"
 #include "data/TableUtils.h"
 
@@ -64,9 +65,10 @@ int64_t scaled(double amount)
 }
 
 // Date, receipt, payment and the description without regard to case and blanks.
-std::string duplicateKey(double date, double receipt, double payment, std::string_view text)
+void duplicateKey(std::string& key, double date, double receipt, double payment,
+                  std::string_view text)
 {
-    std::string key(20, '\0');
+    key.assign(20, '\0');
     const auto day = static_cast<int32_t>(date);
     const int64_t in = scaled(receipt);
     const int64_t out = scaled(payment);
@@ -74,7 +76,6 @@ std::string duplicateKey(double date, double receipt, double payment, std::strin
     std::memcpy(key.data() + 4, &in, 8);
     std::memcpy(key.data() + 12, &out, 8);
     key += fold(text, false);
-    return key;
 }
 
 // How often each category goes with one description key, and how late it was last met.
@@ -143,10 +144,11 @@ std::vector<std::string> missingCategories(const ImportPreview& preview, const C
     std::vector<std::string> missing;
     std::unordered_set<std::string> seen;
     for (const PreviewRow& row : preview.rows) {
-        if (!row.include || row.category.empty() || index.find(row.category))
+        const std::string& category = preview.categoryOf(row);
+        if (!row.include || category.empty() || index.find(category))
             continue;
-        if (seen.insert(fold(row.category, true)).second)
-            missing.push_back(row.category);
+        if (seen.insert(fold(category, true)).second)
+            missing.push_back(category);
     }
     return missing;
 }
@@ -169,6 +171,30 @@ void removeImported(DataMod& data, const ImportUndo& undo)
 
 } // namespace
 
+const std::string& ImportPreview::categoryOf(const PreviewRow& row) const
+{
+    static const std::string none;
+    return row.category >= 0 && static_cast<size_t>(row.category) < categoryNames.size()
+               ? categoryNames[static_cast<size_t>(row.category)]
+               : none;
+}
+
+int32_t ImportPreview::categoryIndex(std::string_view name)
+{
+    const std::string folded = fold(name.substr(0, kCategoryLength), true);
+    for (size_t i = 0; i < categoryNames.size(); ++i) {
+        if (fold(categoryNames[i], true) == folded)
+            return static_cast<int32_t>(i);
+    }
+    categoryNames.emplace_back(name.substr(0, kCategoryLength));
+    return static_cast<int32_t>(categoryNames.size() - 1);
+}
+
+void ImportPreview::setCategory(PreviewRow& row, std::string_view name)
+{
+    row.category = name.empty() ? kNoCategory : categoryIndex(name);
+}
+
 int ImportPreview::includedCount() const
 {
     return static_cast<int>(
@@ -190,25 +216,28 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
     const CategoryIndex index(categories);
 
     // What the book is asked about: the rows' duplicate keys and, for the rows the file
-    // gives no category, their description keys.
-    std::unordered_map<std::string, int> inBook; // duplicate key -> equal movements
+    // gives no category, their description keys. Duplicate keys are kept as 64-bit
+    // hashes, which keeps a large statement small; two different movements would have
+    // to collide in all 64 bits to be taken for each other.
+    std::unordered_map<uint64_t, int> inBook; // duplicate key -> equal movements
     std::unordered_set<int32_t> days;
     std::unordered_map<std::string, CategoryVotes> byText;
     std::unordered_map<std::string, CategoryVotes> byTwoWords;
-    std::vector<std::string> rowKeys(rows.size());
-    std::vector<std::string> textKeys(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ImportRow& row = rows[i];
+    std::string key;
+    const auto rowKey = [&](const ImportRow& row) {
+        duplicateKey(key, row.date, row.receipt, row.payment, row.description);
+        return std::hash<std::string>{}(key);
+    };
+    for (const ImportRow& row : rows) {
         if (row.status != RowStatus::Valid)
             continue;
-        rowKeys[i] = duplicateKey(row.date, row.receipt, row.payment, row.description);
-        inBook.try_emplace(rowKeys[i], 0);
+        inBook.try_emplace(rowKey(row), 0);
         days.insert(static_cast<int32_t>(row.date));
         if (row.category.empty()) {
-            textKeys[i] = descriptionKey(row.description);
-            if (!textKeys[i].empty()) {
-                byText.try_emplace(textKeys[i]);
-                byTwoWords.try_emplace(std::string(firstTwoWords(textKeys[i])));
+            std::string text = descriptionKey(row.description);
+            if (!text.empty()) {
+                byTwoWords.try_emplace(std::string(firstTwoWords(text)));
+                byText.try_emplace(std::move(text));
             }
         }
     }
@@ -216,7 +245,6 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
     const MovementFields fields(movements);
     const bool learning = !byText.empty();
     size_t position = 0;
-    std::string key;
     movements.forEachRecord([&](const RecordView& record) {
         ++position;
         const double date = numberAt(record, fields.date);
@@ -224,9 +252,10 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
                                           ? std::string_view()
                                           : record.stringAt(fields.description);
         if (days.contains(static_cast<int32_t>(date))) {
-            key = duplicateKey(date, numberAt(record, fields.receipt),
-                               numberAt(record, fields.payment), text);
-            if (const auto found = inBook.find(key); found != inBook.end())
+            duplicateKey(key, date, numberAt(record, fields.receipt),
+                         numberAt(record, fields.payment), text);
+            if (const auto found = inBook.find(std::hash<std::string>{}(key));
+                found != inBook.end())
                 ++found->second;
         }
         if (!learning || text.empty() || record.isNull(fields.catNum))
@@ -242,18 +271,23 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
             found->second.add(catNum, position);
     });
 
-    // File categories spelled as the book spells them, new ones as first met.
-    std::unordered_map<std::string, std::string> newSpelling;
+    // Categories spelled as the book spells them, new ones as first met.
+    std::unordered_map<std::string, int32_t> byFoldedName;
     const auto bookOrNew = [&](const std::string& name) {
-        if (const auto* entry = index.find(name))
-            return entry->name;
-        return newSpelling.try_emplace(fold(name, true), name).first->second;
+        const std::string folded = fold(name, true);
+        if (const auto found = byFoldedName.find(folded); found != byFoldedName.end())
+            return found->second;
+        const auto* entry = index.find(name);
+        preview.categoryNames.push_back(entry ? entry->name : name);
+        const auto number = static_cast<int32_t>(preview.categoryNames.size() - 1);
+        byFoldedName.emplace(folded, number);
+        return number;
     };
     preview.rows.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const ImportRow& row = rows[i];
         PreviewRow item;
-        item.row = i;
+        item.row = static_cast<uint32_t>(i);
         if (row.status != RowStatus::Valid) {
             preview.rows.push_back(std::move(item));
             continue;
@@ -263,13 +297,13 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
             item.source = CategorySource::File;
         } else {
             std::optional<int32_t> learned;
-            if (!textKeys[i].empty()) {
-                learned = byText.at(textKeys[i]).winner(index);
+            if (const std::string text = descriptionKey(row.description); !text.empty()) {
+                learned = byText.at(text).winner(index);
                 if (!learned)
-                    learned = byTwoWords.at(std::string(firstTwoWords(textKeys[i]))).winner(index);
+                    learned = byTwoWords.at(std::string(firstTwoWords(text))).winner(index);
             }
             if (learned) {
-                item.category = index.nameByNumber.at(*learned);
+                item.category = bookOrNew(index.nameByNumber.at(*learned));
                 item.source = CategorySource::Learned;
             } else {
                 const std::string& fallback = !options.fallbackCategory.empty()
@@ -281,7 +315,7 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
             }
         }
         // Counted with multiplicity: each movement of the book matches one row.
-        int& equal = inBook.at(rowKeys[i]);
+        int& equal = inBook.at(rowKey(row));
         if (equal > 0) {
             item.duplicate = true;
             --equal;
@@ -342,11 +376,12 @@ ImportOutcome applyImport(DataMod& data, const ImportPreview& preview)
             };
             for (const PreviewRow& item : preview.rows) {
                 const ImportRow& row = preview.fileRow(item);
-                if (!item.include || row.status != RowStatus::Valid || item.category.empty())
+                const std::string& category = preview.categoryOf(item);
+                if (!item.include || row.status != RowStatus::Valid || category.empty())
                     continue;
                 const StoredValue values[] = {
                     StoredValue::ofNumber(row.date),
-                    StoredValue::ofInteger(numbers.at(fold(item.category, true))),
+                    StoredValue::ofInteger(numbers.at(fold(category, true))),
                     amount(row.receipt),
                     amount(row.payment),
                     row.description.empty() ? StoredValue::null()

@@ -22,11 +22,14 @@ enum class CategorySource
     Default, // "άλλα έξοδα" for payments, "άλλα έσοδα" for receipts, or the user's pick
 };
 
-// A row of the preview; `category` and `include` are the user's to change.
+inline constexpr int32_t kNoCategory = -1;
+
+// A row of the preview; its category (ImportPreview::setCategory) and `include` are the
+// user's to change. Kept small: a statement has many rows.
 struct PreviewRow
 {
-    size_t row = 0;       // index into ImportFile::rows
-    std::string category; // cp1253, at most 30 characters; empty for an invalid row
+    uint32_t row = 0;               // index into ImportFile::rows
+    int32_t category = kNoCategory; // index into ImportPreview::categoryNames
     CategorySource source = CategorySource::Default;
     bool duplicate = false; // equal to a movement already in the book
     bool include = false;   // valid and, unless duplicates are kept, not a duplicate
@@ -45,8 +48,18 @@ struct ImportPreview
 {
     ImportFile file;
     std::vector<PreviewRow> rows; // one per file row, in file order
+    // The categories the rows go to (cp1253, at most 30 characters), each once: the
+    // book's spelling for those it has.
+    std::vector<std::string> categoryNames;
 
     const ImportRow& fileRow(const PreviewRow& row) const { return file.rows[row.row]; }
+    // The row's category; empty for an invalid row.
+    const std::string& categoryOf(const PreviewRow& row) const;
+    // Sends the row to the category of that name (cp1253, cut to 30 characters), one of
+    // the names already there when it equals it ignoring case and accents.
+    void setCategory(PreviewRow& row, std::string_view name);
+    // The index of the name in categoryNames, added when missing.
+    int32_t categoryIndex(std::string_view name);
     int includedCount() const;
     int duplicateCount() const;
 };

@@ -333,6 +333,19 @@ std::string decodeToUtf8(std::string_view bytes, Encoding encoding)
     return out;
 }
 
+std::string_view decodedText(std::string_view bytes, Encoding encoding, std::string& storage)
+{
+    if (encoding == Encoding::Auto)
+        encoding = detectEncoding(bytes);
+    if (encoding == Encoding::Utf8) {
+        const std::string_view text = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+        if (isValidUtf8(text))
+            return text;
+    }
+    storage = decodeToUtf8(bytes, encoding);
+    return storage;
+}
+
 TextChanges& TextChanges::operator+=(const TextChanges& other)
 {
     approximated += other.approximated;

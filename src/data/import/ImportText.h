@@ -28,6 +28,9 @@ Encoding detectEncoding(std::string_view bytes);
 // The bytes as UTF-8, without a leading byte order mark. A byte the encoding does not
 // define (or a malformed UTF-8 sequence) becomes U+FFFD.
 std::string decodeToUtf8(std::string_view bytes, Encoding encoding);
+// The same without a copy where none is needed: the bytes themselves (without the byte
+// order mark) when they are valid UTF-8 already, else their decoding kept in storage.
+std::string_view decodedText(std::string_view bytes, Encoding encoding, std::string& storage);
 
 // What turning texts into cp1253 changed, for the summary of an import.
 struct TextChanges

@@ -191,7 +191,8 @@ ImportFile readQif(std::string_view content, const ReadSettings& settings)
     used.columns.reset();
     if (used.encoding == Encoding::Auto)
         used.encoding = detectEncoding(content);
-    const std::string text = decodeToUtf8(content, used.encoding);
+    std::string decoded;
+    const std::string_view text = decodedText(content, used.encoding, decoded);
     if (text.find('\0') != std::string::npos)
         throw ImportError(atLine(
             "Το αρχείο δεν είναι κείμενο",
