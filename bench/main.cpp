@@ -9,7 +9,10 @@
 #include "data/ByteStream.h"
 #include "data/DataMdl.h"
 #include "data/FileCipher.h"
+#include "data/import/ImportFile.h"
+#include "data/import/ImportPlan.h"
 #include "data/RegionalSettings.h"
+#include "ImportBench.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -18,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -211,7 +215,78 @@ void timeSeries(benchmark::State& state, Book& b, int length)
     }
 }
 
+// The import of a 100,000-row bank statement into the book.
+constexpr int kStatementRows = 100000;
+
+void importReadAndCheck(benchmark::State& state, Book& b)
+{
+    const std::string statement = generateStatement(b.directory, kStatementRows);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readAndCheckStatement(statement, b.module));
+}
+
+// The bulk step alone; the import is taken back outside the timing.
+void importBulkStep(benchmark::State& state, Book& b)
+{
+    const std::string statement = generateStatement(b.directory, kStatementRows);
+    const import::ImportPreview preview = import::previewImport(
+        import::readImportFile(statement, {}), b.module.CatTable, b.module.LogTable);
+    for (auto _ : state) {
+        const import::ImportOutcome outcome = import::applyImport(b.module, preview);
+        state.PauseTiming();
+        import::undoImport(b.module, outcome.undo);
+        state.ResumeTiming();
+    }
+}
+
 // Baselines --------------------------------------------------------------------------
+
+// Reads the statement and splits every line at its semicolons, reading the amount.
+void splitStatement(benchmark::State& state, Book& b)
+{
+    const std::string statement = generateStatement(b.directory, kStatementRows);
+    for (auto _ : state) {
+        const std::vector<char> file = baseline::readFile(statement);
+        std::vector<std::pair<std::string, double>> rows;
+        std::string_view text(file.data(), file.size());
+        while (!text.empty()) {
+            const size_t end = std::min(text.find('\n'), text.size());
+            const std::string_view line = text.substr(0, end);
+            text.remove_prefix(std::min(end + 1, text.size()));
+            std::vector<std::string_view> cells;
+            for (size_t at = 0; at <= line.size();) {
+                const size_t stop = std::min(line.find(';', at), line.size());
+                cells.push_back(line.substr(at, stop - at));
+                at = stop + 1;
+            }
+            if (cells.size() >= 4) {
+                std::string amount(cells[3]);
+                std::replace(amount.begin(), amount.end(), ',', '.');
+                rows.emplace_back(std::string(cells[2]), std::strtod(amount.c_str(), nullptr));
+            }
+        }
+        benchmark::DoNotOptimize(rows.data());
+    }
+}
+
+void pushStatementAndSummarize(benchmark::State& state, Book& b)
+{
+    baseline::Movement movement;
+    movement.date = 45000;
+    movement.catNum = 9;
+    movement.hasPayment = true;
+    movement.payment = 12.5;
+    const size_t size = b.plain.movements.size();
+    for (auto _ : state) {
+        for (int i = 0; i < kStatementRows; ++i)
+            b.plain.movements.push_back(movement);
+        const baseline::Summary summary = baseline::summarize(b.plain.movements);
+        benchmark::DoNotOptimize(summary);
+        state.PauseTiming();
+        b.plain.movements.resize(size);
+        state.ResumeTiming();
+    }
+}
 
 void readAndDecode(benchmark::State& state, Book& b)
 {
@@ -368,6 +443,10 @@ std::vector<Operation> operations()
          [](auto& s, auto& b) { timeSeries(s, b, 30); }, totalsLoop, 3},
         {"time series, length 365", "loop summing by category",
          [](auto& s, auto& b) { timeSeries(s, b, 365); }, totalsLoop, 3},
+        {"import 10^5-row CSV: read+check", "read + split + strtod", importReadAndCheck,
+         splitStatement, 0, 1000},
+        {"import 10^5-row CSV: bulk step", "push_back + summary loop", importBulkStep,
+         pushStatementAndSummarize, 0, 300},
     };
 }
 
@@ -474,6 +553,51 @@ int reportMemory(int size)
     return 0;
 }
 
+// The resident memory that importing the 100,000-row statement adds to an opened book,
+// at its peak (read, checked and put into the book).
+int reportImportMemory(int size)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        generateBook(gBooksDirectory, size);
+        generateStatement(gBooksDirectory, kStatementRows);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string bookFile = gBooksDirectory + "/book-" + std::to_string(size) + ".tmk";
+    const std::string statement = generateStatement(gBooksDirectory, kStatementRows);
+    const double fileMb = static_cast<double>(std::filesystem::file_size(statement)) / 1048576.0;
+
+    DataMod module;
+    module.OpenDocument(bookFile);
+    const long book = residentKilobytes("VmRSS:");
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak counts from here
+    long peak = 0;
+    int imported = 0;
+    {
+        const import::ImportPreview preview = import::previewImport(
+            import::readImportFile(statement, {}), module.CatTable, module.LogTable);
+        imported = import::applyImport(module, preview).imported;
+        peak = residentKilobytes("VmHWM:");
+    }
+    ::malloc_trim(0);
+    // What stays is the book with its new movements; the rest was the import's.
+    const long after = residentKilobytes("VmRSS:");
+    const auto mb = [](long kilobytes) {
+        return static_cast<double>(kilobytes) / 1024.0;
+    };
+    const double importMb = mb(peak - after);
+    std::printf("\nimport of the %d-row statement (%.1f MB) into the %d-movement book: %d "
+                "imported; resident %.1f MB before, peak %.1f MB, %.1f MB after\n",
+                kStatementRows, fileMb, size, imported, mb(book), mb(peak), mb(after));
+    std::printf("  the book grew by %.1f MB; the import took %.1f MB more at its peak = "
+                "%.2f x the file size; goal <= 3 x file = %.1f MB: %s\n",
+                mb(after - book), importMb, importMb / fileMb, 3 * fileMb,
+                importMb <= 3 * fileMb ? "met" : "MISSED");
+    return 0;
+}
+
 std::vector<int> parseSizes(const std::string& list)
 {
     std::vector<int> sizes;
@@ -494,6 +618,7 @@ int main(int argc, char** argv)
     using namespace tamisko::bench;
     std::vector<int> sizes{10000, 100000, 1000000};
     int memorySize = 0;
+    int importMemorySize = 0;
     std::vector<char*> rest{argv[0]};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -503,11 +628,15 @@ int main(int argc, char** argv)
             gBooksDirectory = arg.substr(8);
         else if (arg.rfind("--memory=", 0) == 0)
             memorySize = std::stoi(arg.substr(9));
+        else if (arg.rfind("--import-memory=", 0) == 0)
+            importMemorySize = std::stoi(arg.substr(16));
         else
             rest.push_back(argv[i]);
     }
     if (memorySize > 0)
         return reportMemory(memorySize);
+    if (importMemorySize > 0)
+        return reportImportMemory(importMemorySize);
 
     const std::vector<Operation> ops = operations();
     for (const int size : sizes) {

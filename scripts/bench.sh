@@ -10,6 +10,7 @@ books="${TMPDIR:-/tmp}/tamisko-bench"
 echo "Load before the run: $(uptime)"
 build/tamisko_bench --books="$books" "$@" 2>/dev/null
 build/tamisko_bench --books="$books" --memory=1000000
+build/tamisko_bench --books="$books" --import-memory=1000000
 echo "Load after the run: $(uptime)"
 
 # End to end: the program started with the 1,000,000-movement book under a virtual X

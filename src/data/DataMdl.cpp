@@ -308,14 +308,45 @@ void DataMod::GetOpenPassword(std::string& password)
     DocumentPassword = password;
 }
 
+void DataMod::BulkChange(const std::function<void()>& work)
+{
+    if (bulkChange_)
+        throw Error("Bulk changes do not nest");
+    struct Quiet
+    {
+        bool& flag;
+        explicit Quiet(bool& f) : flag(f) { flag = true; }
+        ~Quiet() { flag = false; }
+        Quiet(const Quiet&) = delete;
+        Quiet& operator=(const Quiet&) = delete;
+    };
+    try {
+        {
+            const ViewsSuspended suspended(LogSource, CatSource);
+            const Quiet quiet(bulkChange_);
+            work();
+        }
+    } catch (...) {
+        RecomputeSummary();
+        throw;
+    }
+    if (notifier_)
+        notifier_->sendDataModified();
+    RecomputeSummary();
+}
+
 void DataMod::CatTableAfterPost(MemTable&)
 {
+    if (bulkChange_)
+        return;
     if (notifier_)
         notifier_->sendDataModified();
 }
 
 void DataMod::LogTableAfterPost(MemTable&)
 {
+    if (bulkChange_)
+        return;
     if (notifier_)
         notifier_->sendDataModified();
     RecomputeSummary();

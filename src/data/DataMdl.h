@@ -80,12 +80,17 @@ public:
     // LogSource is disabled.
     void RecomputeSummary();
     void GetOpenPassword(std::string& password);
+    // Bulk work on the tables (an import, taking one back): the views suspended and the
+    // handlers of each post and delete quiet meanwhile; afterwards the document is marked
+    // modified once, when the work returns, and the summary recomputed once.
+    void BulkChange(const std::function<void()>& work);
 
     void CatTableAfterPost(MemTable& dataSet);
     void LogTableAfterPost(MemTable& dataSet);
 
 private:
     DocumentNotifier* notifier_ = nullptr;
+    bool bulkChange_ = false;
     std::function<bool(std::string&)> passwordPrompt_;
 };
 

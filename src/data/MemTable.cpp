@@ -1062,6 +1062,41 @@ void MemTable::deleteRecord()
         d.afterDelete(*this);
 }
 
+int MemTable::deleteRecords(const std::function<bool(const RecordView&)>& select)
+{
+    Impl& d = *impl_;
+    d.requireActive();
+    d.endPending();
+    int firstRemoved = -1;
+    size_t kept = 0;
+    for (size_t row = 0; row < d.records.size(); ++row) {
+        if (select(d.records[row].view())) {
+            if (firstRemoved < 0)
+                firstRemoved = static_cast<int>(row);
+            continue;
+        }
+        if (kept != row)
+            d.records[kept] = std::move(d.records[row]);
+        ++kept;
+    }
+    if (firstRemoved < 0)
+        return 0;
+    const int removed = static_cast<int>(d.records.size() - kept);
+    d.records.erase(d.records.begin() + static_cast<std::ptrdiff_t>(kept), d.records.end());
+    if (d.records.empty()) {
+        d.forgetRecords();
+    } else {
+        int next = d.findAccepted(std::min(firstRemoved, d.recordTotal() - 1), 1);
+        if (next < 0)
+            next = d.findAccepted(std::min(firstRemoved, d.recordTotal()) - 1, -1);
+        d.placeCursor(next);
+    }
+    d.notify(DataEvent::DataSetChanged);
+    if (d.afterDelete)
+        d.afterDelete(*this);
+    return removed;
+}
+
 void MemTable::first()
 {
     Impl& d = *impl_;

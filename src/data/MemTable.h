@@ -204,6 +204,11 @@ public:
     void post();
     void cancel();
     void deleteRecord();
+    // Removes in one step every physical record (the filter aside) for which select is
+    // true, as deleting each in turn would: a pending edit or insert ends first, the
+    // cursor goes to the first record left after the first one removed; the views hear
+    // of it and AfterDelete runs once, when anything was removed. Returns the count.
+    int deleteRecords(const std::function<bool(const RecordView&)>& select);
 
     void first();
     void last();

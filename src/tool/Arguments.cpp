@@ -30,6 +30,53 @@ bool takeDateOption(std::span<const std::string_view> words, size_t& i, std::str
     return true;
 }
 
+// An option with a value, "--name VALUE" or "--name=VALUE"; false when the word is not
+// this option.
+bool takeValueOption(std::span<const std::string_view> words, size_t& i, std::string_view name,
+                     std::string_view valueHint, std::optional<std::string>& value)
+{
+    const std::string_view word = words[i];
+    if (!word.starts_with(name))
+        return false;
+    const std::string_view rest = word.substr(name.size());
+    if (rest.starts_with("=")) {
+        value = std::string(rest.substr(1));
+        return true;
+    }
+    if (!rest.empty())
+        return false;
+    if (i + 1 == words.size())
+        throw UsageError(std::string(name) + " needs " + std::string(valueHint));
+    value = std::string(words[++i]);
+    return true;
+}
+
+bool takeImportOption(std::span<const std::string_view> words, size_t& i, ImportOptions& options)
+{
+    const std::string_view word = words[i];
+    if (word == "--create") {
+        options.create = true;
+        return true;
+    }
+    if (word == "--dry-run") {
+        options.dryRun = true;
+        return true;
+    }
+    if (word == "--keep-duplicates") {
+        options.keepDuplicates = true;
+        return true;
+    }
+    return takeValueOption(words, i, "--format", "auto, csv, qif, ofx or xhb", options.format) ||
+           takeValueOption(words, i, "--columns", "a list such as date=1,description=2,amount=3",
+                           options.columns) ||
+           takeValueOption(words, i, "--date-order", "dmy, mdy or ymd", options.dateOrder) ||
+           takeValueOption(words, i, "--decimal", "\",\" or \".\"", options.decimal) ||
+           takeValueOption(words, i, "--encoding", "utf-8, cp1253 or iso-8859-7",
+                           options.encoding) ||
+           takeValueOption(words, i, "--category", "a category name", options.category) ||
+           takeValueOption(words, i, "--account", "an account name", options.account);
+}
+
 } // namespace
 
 Arguments parseArguments(std::span<const std::string_view> words, std::span<const Option> accepted,
@@ -60,6 +107,9 @@ Arguments parseArguments(std::span<const std::string_view> words, std::span<cons
         } else if (accepts(accepted, Option::Period) &&
                    (takeDateOption(words, i, "--from", arguments.from) ||
                     takeDateOption(words, i, "--to", arguments.to))) {
+            // taken with its value
+        } else if (accepts(accepted, Option::Import) &&
+                   takeImportOption(words, i, arguments.import)) {
             // taken with its value
         } else if (word == "--password") {
             throw UsageError("passwords are not taken from the command line: use "

@@ -23,6 +23,22 @@ enum class Option
     Locale,
     Period, // --from DATE and --to DATE
     Days,   // --days N
+    Import, // the options of import (ImportOptions)
+};
+
+// The options of the import command, as given (nothing where not given).
+struct ImportOptions
+{
+    std::optional<std::string> format;
+    std::optional<std::string> columns;
+    std::optional<std::string> dateOrder;
+    std::optional<std::string> decimal;
+    std::optional<std::string> encoding;
+    std::optional<std::string> category;
+    std::optional<std::string> account;
+    bool create = false;
+    bool dryRun = false;
+    bool keepDuplicates = false;
 };
 
 // What follows the command name: file names in order and the options given.
@@ -34,6 +50,7 @@ struct Arguments
     std::optional<std::string> from;
     std::optional<std::string> to;
     std::optional<std::string> days;
+    ImportOptions import;
 };
 
 // Options may stand anywhere; "--" ends them. Throws UsageError for an option the

@@ -30,6 +30,16 @@ std::span<const Command> commands()
          {Option::PasswordStdin, Option::Locale, Option::Days},
          1,
          runSeries},
+        {"import",
+         "BOOK FILE [--format auto|csv|qif|ofx|xhb] [--create] [--dry-run] "
+         "[--columns date=N,description=N,amount=N|debit=N,credit=N,category=N,sign=N] "
+         "[--date-order dmy|mdy|ymd] [--decimal ,|.] [--encoding utf-8|cp1253|iso-8859-7] "
+         "[--category NAME] [--keep-duplicates] [--account NAME]",
+         "import a bank statement (CSV, QIF, OFX) or a HomeBank book into BOOK and print "
+         "what was imported as JSON",
+         {Option::PasswordStdin, Option::Import},
+         2,
+         runImport},
         {"check",
          "FILE",
          "read the document strictly and print its summary",

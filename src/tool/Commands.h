@@ -30,5 +30,6 @@ int runExport(const Arguments& arguments, std::ostream& out);
 int runCheck(const Arguments& arguments, std::ostream& out);
 int runCompare(const Arguments& arguments, std::ostream& out);
 int runSeries(const Arguments& arguments, std::ostream& out);
+int runImport(const Arguments& arguments, std::ostream& out);
 
 } // namespace tamisko::tool
