@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -297,6 +298,98 @@ TEST_F(BarChartTest, SingleClickDoesNotZoom)
     QTest::mouseClick(chart.viewport(), Qt::LeftButton, {},
                       chart.chart()->plotArea().center().toPoint());
     EXPECT_FALSE(chart.chart()->isZoomed());
+}
+
+// The dates under the bars as the window shows them: what the last repaints left in the
+// window's backing store, not a fresh drawing.
+class BarDatesTest : public ::testing::Test
+{
+protected:
+    BarDatesTest()
+    {
+        ChartPoints bars;
+        for (int month = 1; month <= 24; ++month)
+            bars.append(
+                {QStringLiteral("1/%1/%2").arg((month - 1) % 12 + 1).arg(2004 + (month - 1) / 12),
+                 double(month * 10)});
+        chart.resize(640, 360);
+        chart.showColumn(QStringLiteral("ΔΕΗ (πλ)"), bars);
+        chart.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&chart));
+        settle();
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    // The strip under the plot area, where the dates stand.
+    QRect dateStrip() const
+    {
+        const QRect plot = chart.chart()->plotArea().toAlignedRect();
+        return QRect(0, plot.bottom() + 2, chart.width(), chart.height() - plot.bottom() - 2);
+    }
+
+    void expectScreenShowsAFreshDrawing()
+    {
+        settle();
+        const QImage shown = chart.screen()->grabWindow(chart.winId()).toImage().copy(dateStrip());
+        const QImage fresh = chart.grab().toImage().copy(dateStrip());
+        ASSERT_EQ(shown.size(), fresh.size());
+        EXPECT_TRUE(shown.convertToFormat(QImage::Format_RGB32) ==
+                    fresh.convertToFormat(QImage::Format_RGB32));
+    }
+
+    SeriesBarChart chart;
+};
+
+TEST_F(BarDatesTest, FollowTheBarsAfterAWheelPan)
+{
+    const QPointF at = chart.chart()->plotArea().center();
+    QWheelEvent wheel(at, chart.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(chart.viewport(), &wheel);
+    expectScreenShowsAFreshDrawing();
+}
+
+TEST_F(BarDatesTest, FollowTheBarsAfterARubberBandZoom)
+{
+    const QRectF plot = chart.chart()->plotArea();
+    const QPoint from(int(plot.left() + plot.width() * 0.3), int(plot.center().y()));
+    const QPoint to(int(plot.left() + plot.width() * 0.6), int(plot.center().y()));
+    QTest::mousePress(chart.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(chart.viewport(), to);
+    QTest::mouseRelease(chart.viewport(), Qt::LeftButton, {}, to);
+    ASSERT_TRUE(chart.chart()->isZoomed());
+    expectScreenShowsAFreshDrawing();
+}
+
+TEST_F(BarDatesTest, FollowTheBarsAfterAZoomAndThenAWheelPan)
+{
+    const QRectF plot = chart.chart()->plotArea();
+    chart.chart()->zoomIn(
+        QRectF(plot.left() + plot.width() / 3, plot.top(), plot.width() / 3, plot.height()));
+    settle();
+    const QPointF at = chart.chart()->plotArea().center();
+    QWheelEvent wheel(at, chart.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(chart.viewport(), &wheel);
+    expectScreenShowsAFreshDrawing();
+}
+
+TEST_F(BarDatesTest, FollowTheBarsAfterAPanWithTheRightButton)
+{
+    const QRectF plot = chart.chart()->plotArea();
+    const QPoint from = plot.center().toPoint();
+    const QPoint to = from - QPoint(int(plot.width() / 5), 0);
+    QTest::mousePress(chart.viewport(), Qt::RightButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, chart.viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart.viewport(), &move);
+    QTest::mouseRelease(chart.viewport(), Qt::RightButton, {}, to);
+    expectScreenShowsAFreshDrawing();
 }
 
 // --- clipboard and print --------------------------------------------------------------

@@ -71,6 +71,9 @@ SeriesBarChart::SeriesBarChart(QWidget* parent)
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     setRubberBand(QChartView::HorizontalRubberBand);
+    // The dates and marks are drawn over the scene, not as its items: a change of the
+    // scene must repaint them all, or a pan or zoom leaves dates of other bars behind.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
     QChart* const chart = this->chart();
     chart->legend()->hide();
