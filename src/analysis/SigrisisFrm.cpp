@@ -373,7 +373,9 @@ void SigrisisForm::itemCopyClick()
 void SigrisisForm::itemPreviewClick()
 {
     if (PieChart3D* const chart = activeChart()) {
-        ChartPrintPreview::show(*chart, this);
+        ChartPrintPreview::show(*chart, this,
+                                QStringLiteral("Γράφημα - ") +
+                                    PageControl->tabText(PageControl->currentIndex()));
         chart->update();
     } else if (PageControl->currentWidget() == PinakasTab && ReportReady) {
         const KeepCursor keep(ResultsTable);

@@ -381,7 +381,10 @@ void DiaxForm::itemGraphCopyClick()
 void DiaxForm::itemPreviewClick()
 {
     fitChartToPage();
-    ChartPrintPreview::show(*DataChart, this);
+    const QString column = DataChart->chart()->title();
+    ChartPrintPreview::show(*DataChart, this,
+                            column.isEmpty() ? QStringLiteral("Γράφημα")
+                                             : QStringLiteral("Γράφημα - ") + column);
     DataChart->update();
 }
 

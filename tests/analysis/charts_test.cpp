@@ -3,14 +3,18 @@
 #include "analysis/charts/PieGeometry.h"
 #include "analysis/charts/PieMarkLayout.h"
 #include "analysis/charts/SeriesBarChart.h"
+#include "platform/ScriptedDialogService.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <QAction>
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QClipboard>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -18,10 +22,13 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrintPreviewDialog>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 #include <QWheelEvent>
 
 using namespace tamisko;
@@ -474,21 +481,166 @@ TEST(ChartExport, PrintsChartsToAPdfPageAsVectors)
     EXPECT_LT(barsSize, 300'000);
 }
 
+// Printing draws a chart at the printer's resolution; the chart in the window stays as it
+// was, in its picture and in its state.
+TEST(ChartExport, PrintingLeavesTheChartOnScreenAsItWas)
+{
+    SeriesBarChart bars;
+    bars.resize(640, 360);
+    bars.showColumn(QStringLiteral("ΔΕΗ (πλ)"), {{QStringLiteral("1/1/2004"), 100},
+                                                 {QStringLiteral("1/2/2004"), -30.5},
+                                                 {QStringLiteral("1/3/2004"), 1234.5}});
+    PieChart3D pie;
+    pie.resize(480, 320);
+    pie.setPoints(householdPayments());
+    for (QWidget* chart : std::initializer_list<QWidget*>{&bars, &pie}) {
+        chart->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(chart));
+        QCoreApplication::processEvents();
+    }
+    const QImage barsBefore = bars.grab().toImage();
+    const QImage pieBefore = pie.grab().toImage();
+    const QFont titleFont = bars.chart()->titleFont();
+
+    for (PaintableChart* chart : std::initializer_list<PaintableChart*>{&bars, &pie}) {
+        const std::unique_ptr<PaintableChart> printed = chart->snapshot();
+        QPrinter printer(QPrinter::HighResolution);
+        const auto dialog = ChartPrintPreview::createDialog(*printed, printer, nullptr, "x");
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        dialog->close();
+    }
+    EXPECT_EQ(bars.chart()->titleFont(), titleFont);
+    EXPECT_TRUE(bars.grab().toImage() == barsBefore);
+    EXPECT_TRUE(pie.grab().toImage() == pieBefore);
+}
+
+// Counts what is painted: the chart itself or its snapshot.
+class CountingChart final : public PaintableChart
+{
+public:
+    explicit CountingChart(int& paints, int* snapshotPaints = nullptr)
+        : paints_(paints), snapshotPaints_(snapshotPaints)
+    {}
+
+    QSize chartSize() const override { return {300, 200}; }
+    void paintChart(QPainter& painter, const QRectF& target) override
+    {
+        ++paints_;
+        painter.drawRect(target);
+    }
+    std::unique_ptr<PaintableChart> snapshot() const override
+    {
+        return std::make_unique<CountingChart>(*snapshotPaints_);
+    }
+
+private:
+    int& paints_;
+    int* snapshotPaints_;
+};
+
+TEST(ChartExport, ThePreviewDrawsASnapshotNeverTheChartItself)
+{
+    int livePaints = 0;
+    int snapshotPaints = 0;
+    CountingChart chart(livePaints, &snapshotPaints);
+    // The preview is modal: close it as soon as its loop runs.
+    QTimer::singleShot(0, [] {
+        if (QWidget* preview = QApplication::activeModalWidget())
+            preview->close();
+    });
+    ChartPrintPreview::showDialog(chart, nullptr, QStringLiteral("Γράφημα"));
+    EXPECT_GT(snapshotPaints, 0);
+    EXPECT_EQ(livePaints, 0);
+}
+
+QImage pictureOf(PaintableChart& chart)
+{
+    QImage image(chart.chartSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    chart.paintChart(painter, QRectF(image.rect()));
+    return image;
+}
+
+TEST(ChartExport, ASnapshotIsTheChartAsShownZoomAndRotationIncluded)
+{
+    SeriesBarChart bars;
+    bars.resize(640, 360);
+    ChartPoints points;
+    for (int month = 1; month <= 12; ++month)
+        points.append({QStringLiteral("1/%1/2004").arg(month), month * 25.5});
+    bars.showColumn(QStringLiteral("ΔΕΗ (πλ)"), points);
+    bars.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bars));
+    const QRectF plot = bars.chart()->plotArea();
+    bars.chart()->zoomIn(
+        QRectF(plot.left() + plot.width() / 4, plot.top(), plot.width() / 3, plot.height()));
+    QCoreApplication::processEvents(); // the new layout, as the window would get it
+    EXPECT_TRUE(pictureOf(*bars.snapshot()) == pictureOf(bars));
+
+    PieChart3D pie;
+    pie.resize(480, 320);
+    pie.setPoints(householdPayments());
+    pie.setRotation(123);
+    EXPECT_TRUE(pictureOf(*pie.snapshot()) == pictureOf(pie));
+}
+
+TEST(ChartExport, ThePreviewIsGreekAndSavesAsPdf)
+{
+    PieChart3D pie;
+    pie.resize(480, 320);
+    pie.setPoints(householdPayments());
+    QPrinter printer(QPrinter::HighResolution);
+    const auto dialog = ChartPrintPreview::createDialog(pie, printer, nullptr,
+                                                        QStringLiteral("Γράφημα - Πληρωμές"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Γράφημα - Πληρωμές"));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    QAction* savePdf = nullptr;
+    for (QAction* action : dialog->findChild<QToolBar*>()->actions()) {
+        if (action->text() == QStringLiteral("Αποθήκευση ως PDF"))
+            savePdf = action;
+    }
+    ASSERT_NE(savePdf, nullptr);
+
+    QTemporaryDir dir;
+    ScriptedDialogService dialogs;
+    const ScopedDialogService scope(dialogs);
+    dialogs.answerFile(dir.filePath("πίτα.pdf"));
+    savePdf->trigger();
+    QFile pdf(dir.filePath("πίτα.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_EQ(dialogs.lastQuestion().file().title, QStringLiteral("Αποθήκευση ως PDF"));
+
+    // A file that cannot be written says so.
+    dialogs.answerFile(dir.filePath("no/such/folder/x.pdf"));
+    savePdf->trigger();
+    EXPECT_EQ(dialogs.lastQuestion().kind, ScriptedDialogService::Kind::Message);
+    EXPECT_TRUE(dialogs.lastQuestion().text.startsWith(
+        QStringLiteral("Δεν ήταν δυνατή η αποθήκευση του αρχείου")));
+}
+
 TEST(ChartExport, PreviewGoesThroughTheInstalledHandler)
 {
     PieChart3D pie;
     QWidget owner;
     PaintableChart* shownChart = nullptr;
     QWidget* shownOwner = nullptr;
-    const auto previous =
-        ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget* parent) {
+    QString shownTitle;
+    const auto previous = ChartPrintPreview::setHandler(
+        [&](PaintableChart& chart, QWidget* parent, const QString& title) {
             shownChart = &chart;
             shownOwner = parent;
+            shownTitle = title;
         });
-    ChartPrintPreview::show(pie, &owner);
+    ChartPrintPreview::show(pie, &owner, QStringLiteral("Γράφημα - Πληρωμές"));
     ChartPrintPreview::setHandler(previous);
     EXPECT_EQ(shownChart, &pie);
     EXPECT_EQ(shownOwner, &owner);
+    EXPECT_EQ(shownTitle, QStringLiteral("Γράφημα - Πληρωμές"));
 }
 
 } // namespace

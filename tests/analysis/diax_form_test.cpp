@@ -290,16 +290,20 @@ TEST_F(DiaxFormTest, ThePreviewShowsTheChartOwnedByTheWindow)
     compute(30);
     PaintableChart* previewed = nullptr;
     QWidget* owner = nullptr;
-    const auto previous = ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget* by) {
-        previewed = &chart;
-        owner = by;
-    });
+    QString title;
+    const auto previous =
+        ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget* by, const QString& t) {
+            previewed = &chart;
+            owner = by;
+            title = t;
+        });
     form().show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     QTest::keyClick(form().DataGrid, Qt::Key_P, Qt::ControlModifier);
     ChartPrintPreview::setHandler(previous);
     EXPECT_EQ(previewed, static_cast<PaintableChart*>(form().DataChart));
     EXPECT_EQ(owner, &form());
+    EXPECT_EQ(title, QStringLiteral("Γράφημα - ") + form().DataChart->chart()->title());
 }
 
 // The field is left with Tab after typing; the length then in force is read.

@@ -287,13 +287,18 @@ TEST_F(SigrisisFormTest, PreviewingTheTableBeforeTheFirstComputationDoesNothing)
 TEST_F(SigrisisFormTest, AChartPreviewGoesToTheChartPrintPreview)
 {
     std::vector<PaintableChart*> previewed;
-    const auto previous = ChartPrintPreview::setHandler(
-        [&previewed](PaintableChart& chart, QWidget*) { previewed.push_back(&chart); });
+    QStringList titles;
+    const auto previous =
+        ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget*, const QString& title) {
+            previewed.push_back(&chart);
+            titles.append(title);
+        });
     form().PageControl->setCurrentWidget(form().PliromesTab);
     form().itemPreview->trigger();
     ChartPrintPreview::setHandler(previous);
     ASSERT_EQ(previewed.size(), 1u);
     EXPECT_EQ(previewed[0], static_cast<PaintableChart*>(form().PliromesChart));
+    EXPECT_EQ(titles, QStringList{"Γράφημα - Πληρωμές"});
     EXPECT_TRUE(viewer.shown.empty());
 }
 

@@ -73,6 +73,17 @@ void PieChart3D::paintChart(QPainter& painter, const QRectF& target)
     PiePainter(points_, rotation_, settings_, font()).paint(painter, target);
 }
 
+std::unique_ptr<PaintableChart> PieChart3D::snapshot() const
+{
+    auto copy = std::make_unique<PieChart3D>();
+    copy->setFont(font());
+    copy->setRegionalSettings(settings_);
+    copy->setPoints(points_);
+    copy->setRotation(rotation_);
+    copy->resize(size());
+    return copy;
+}
+
 void PieChart3D::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -37,6 +37,7 @@ public:
 
     QSize chartSize() const override { return size(); }
     void paintChart(QPainter& painter, const QRectF& target) override;
+    std::unique_ptr<PaintableChart> snapshot() const override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

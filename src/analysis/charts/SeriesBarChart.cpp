@@ -96,6 +96,8 @@ SeriesBarChart::SeriesBarChart(QWidget* parent)
     categoryAxis_->setGridLineVisible(false);
     chart->addAxis(categoryAxis_, Qt::AlignBottom);
     series_->attachAxis(categoryAxis_);
+    // However the range changes (zoom, pan, undo), the dates get the room they need.
+    connect(categoryAxis_, &QBarCategoryAxis::rangeChanged, this, [this] { updateLabelSpace(); });
 
     valueAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     valueAxis_->setGridLineColor(kGridColor);
@@ -145,21 +147,56 @@ QString SeriesBarChart::markText(int index) const
 
 void SeriesBarChart::paintChart(QPainter& painter, const QRectF& target)
 {
-    // A chart on a page never shown has not been fitted to its view yet: the view does
-    // that on resize events. Lay it out here, then draw the scene and the marks.
+    // A chart on a page never shown has not been fitted to its view yet.
+    fitSceneToView();
     const QRectF source(QPointF(0, 0), QSizeF(chartSize()));
-    if (chart()->size() != source.size()) {
-        chart()->resize(source.size());
-        chart()->layout()->activate();
-        updateLabelSpace();
-        chart()->layout()->activate();
-    }
     painter.save();
     scene()->render(&painter, target, source, Qt::IgnoreAspectRatio);
     painter.translate(target.topLeft());
     painter.scale(target.width() / source.width(), target.height() / source.height());
     drawForeground(&painter, source);
     painter.restore();
+}
+
+std::unique_ptr<PaintableChart> SeriesBarChart::snapshot() const
+{
+    auto copy = std::make_unique<SeriesBarChart>();
+    copy->setFont(font());
+    copy->setRegionalSettings(settings_);
+    copy->resize(size());
+    ChartPoints bars;
+    const QStringList labels = categoryAxis_->categories();
+    for (int i = 0; i < bars_->count(); ++i)
+        bars.append({labels.value(i), bars_->at(i)});
+    copy->showColumn(chart()->title(), bars);
+    copy->fitSceneToView();
+    if (chart()->isZoomed()) {
+        const VisibleRange range = visibleRange();
+        copy->zoomToBars(range.first, range.last);
+    }
+    return copy;
+}
+
+void SeriesBarChart::fitSceneToView()
+{
+    // The view fits the chart to itself on resize events, which a hidden view does not get.
+    const QSizeF size(chartSize());
+    if (chart()->size() == size)
+        return;
+    chart()->resize(size);
+    chart()->layout()->activate();
+    updateLabelSpace();
+    chart()->layout()->activate();
+}
+
+void SeriesBarChart::zoomToBars(double first, double last)
+{
+    const QRectF plot = chart()->plotArea();
+    const double left = chart()->mapToPosition(QPointF(first, 0), series_).x();
+    const double right = chart()->mapToPosition(QPointF(last, 0), series_).x();
+    chart()->zoomIn(QRectF(left, plot.top(), right - left, plot.height()));
+    updateLabelSpace();
+    chart()->layout()->activate();
 }
 
 void SeriesBarChart::updateValueAxis()

@@ -38,6 +38,7 @@ public:
 
     QSize chartSize() const override { return size(); }
     void paintChart(QPainter& painter, const QRectF& target) override;
+    std::unique_ptr<PaintableChart> snapshot() const override;
 
     // The mark drawn on a bar.
     QString markText(int index) const;
@@ -60,6 +61,10 @@ private:
     };
 
     VisibleRange visibleRange() const;
+    // Lays the scene out at the view's size, which the view does only once it is shown.
+    void fitSceneToView();
+    // Zooms to the bars from first to last (bar indices, fractions allowed).
+    void zoomToBars(double first, double last);
     void panBy(double pixels);
     void updateValueAxis();
     void updateLabelSpace();
