@@ -204,6 +204,8 @@ void SigrisisForm::createControls()
     QFont statFont(QStringLiteral("Arial"));
     statFont.setPointSize(8);
     Stat->setFont(statFont);
+    // A right click reaches the page control, whose menu every page shares.
+    Stat->setContextMenuPolicy(Qt::NoContextMenu);
     auto* statLayout = new QVBoxLayout(StatistikaTab);
     statLayout->setContentsMargins(0, 0, 0, 0);
     statLayout->addWidget(Stat);

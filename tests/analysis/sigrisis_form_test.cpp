@@ -18,6 +18,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
@@ -142,6 +143,42 @@ TEST_F(SigrisisFormTest, PopupItemsFollowThePage)
     EXPECT_EQ(items[0], form().itemRotate);
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[4], form().itemExport);
+}
+
+// A right click anywhere on a page opens the window's pop-up menu, not a control's own.
+TEST_F(SigrisisFormTest, EveryPageOpensTheWindowsPopupMenu)
+{
+    addJanuary();
+    compute(day(2004, 1, 1), day(2004, 1, 31));
+    form().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+    struct Case
+    {
+        QWidget* page;
+        QWidget* clicked;
+    };
+    const Case cases[] = {
+        {form().EispraxisTab, form().EispraxisChart},
+        {form().PliromesTab, form().PliromesChart},
+        {form().StatistikaTab, form().Stat->viewport()},
+        {form().PinakasTab, form().ResultsGrid->viewport()},
+    };
+    for (const Case& c : cases) {
+        form().PageControl->setCurrentWidget(c.page);
+        const QString tab = form().PageControl->tabText(form().PageControl->currentIndex());
+        const QPoint at = c.clicked->rect().center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, c.clicked->mapToGlobal(at));
+        QApplication::sendEvent(c.clicked, &click);
+        EXPECT_TRUE(form().PopupMenu->isVisible()) << tab.toStdString();
+        form().PopupMenu->hide();
+        // No other menu (the text box's "Αντιγραφή / Επιλογή όλων") came up instead.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMenu*>(window) && window->isVisible()) {
+                ADD_FAILURE() << tab.toStdString() << ": another menu";
+                window->close();
+            }
+        }
+    }
 }
 
 TEST_F(SigrisisFormTest, OkStopsTheTurningPies)
