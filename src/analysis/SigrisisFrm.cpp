@@ -12,6 +12,7 @@
 #include "platform/db/FieldText.h"
 #include "platform/DialogService.h"
 #include "platform/Text.h"
+#include "widgets/SideTabWidget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -174,8 +175,7 @@ void SigrisisForm::createControls()
         topRow->addWidget(control);
     topRow->addStretch();
 
-    PageControl = new QTabWidget(this);
-    PageControl->setTabPosition(QTabWidget::West);
+    PageControl = new SideTabWidget(this);
     PageControl->setDocumentMode(true);
 
     const auto chartPage = [this](PieChart3D*& chart) {

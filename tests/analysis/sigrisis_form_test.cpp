@@ -25,10 +25,12 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 namespace tamisko {
 namespace {
@@ -410,6 +412,29 @@ TEST_F(SigrisisFormTest, ThePeriodButtonSetsBothDatesFromTheDialog)
     form().StartDate->setDayNumber(day(2010, 1, 1));
     QTest::mouseClick(form().btnDate, Qt::LeftButton);
     EXPECT_EQ(form().StartDate->dayNumber(), day(2010, 1, 1));
+}
+
+// At the main window's default client area the four tab captions are all in view, with
+// no scroll arrows.
+TEST_F(SigrisisFormTest, AllFourTabsFitTheDefaultClientArea)
+{
+    QWidget clientArea;
+    clientArea.resize(792, 355);
+    SigrisisForm embedded(book.data, report, nullptr, &clientArea);
+    clientArea.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&clientArea));
+    QTabBar* const tabs = embedded.PageControl->tabBar();
+    ASSERT_EQ(tabs->count(), 4);
+    for (QToolButton* arrow : tabs->findChildren<QToolButton*>())
+        EXPECT_FALSE(arrow->isVisible());
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QRect tab = tabs->tabRect(i);
+        EXPECT_TRUE(tabs->rect().contains(tab)) << tabs->tabText(i).toStdString();
+        const QFontMetrics metrics(tabs->font());
+        // Tabs on the left stand upright: their height holds the caption.
+        EXPECT_GE(tab.height(), metrics.horizontalAdvance(tabs->tabText(i)))
+            << tabs->tabText(i).toStdString();
+    }
 }
 
 TEST_F(SigrisisFormTest, EmbeddedItFillsTheClientArea)
