@@ -1,10 +1,12 @@
 #include "analysis/charts/ChartExport.h"
+#include "analysis/charts/ChartPalette.h"
 #include "analysis/charts/PieChart3D.h"
 #include "analysis/charts/PieGeometry.h"
 #include "analysis/charts/PieMarkLayout.h"
 #include "analysis/charts/SeriesBarChart.h"
 #include "platform/ScriptedDialogService.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -24,6 +26,7 @@
 #include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QScreen>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +107,74 @@ INSTANTIATE_TEST_SUITE_P(
         SliceCase{"NothingPositive", {0, -5}, 0, {}, {}, 0},
         SliceCase{"NoPoints", {}, 0, {}, {}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// --- colours ---------------------------------------------------------------------------
+
+// The distance of two colours as the eye sees it (CIE 1976 L*a*b*).
+double perceivedDistance(const QColor& a, const QColor& b)
+{
+    const auto lab = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        const double r = linear(c.redF()), g = linear(c.greenF()), bl = linear(c.blueF());
+        const auto f = [](double t) {
+            return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116;
+        };
+        const double x = f((0.4124 * r + 0.3576 * g + 0.1805 * bl) / 0.95047);
+        const double y = f(0.2126 * r + 0.7152 * g + 0.0722 * bl);
+        const double z = f((0.0193 * r + 0.1192 * g + 0.9505 * bl) / 1.08883);
+        return std::array<double, 3>{116 * y - 16, 500 * (x - y), 200 * (y - z)};
+    };
+    const auto p = lab(a);
+    const auto q = lab(b);
+    return std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
+}
+
+TEST(SliceColors, ThePaletteHasNoTwoLookAlikes)
+{
+    for (int i = 0; i < automaticColorCount(); ++i) {
+        for (int j = i + 1; j < automaticColorCount(); ++j)
+            EXPECT_GT(perceivedDistance(automaticColor(i), automaticColor(j)), 25) << i << " " << j;
+    }
+}
+
+TEST(SliceColors, AllDifferWhileThereAreNoMoreSlicesThanColours)
+{
+    for (int count = 1; count <= automaticColorCount(); ++count) {
+        QSet<QRgb> seen;
+        for (int position = 0; position < count; ++position)
+            seen.insert(sliceColor(position, count).rgb());
+        EXPECT_EQ(seen.size(), count);
+    }
+}
+
+TEST(SliceColors, NeighboursDifferRoundTheWholePie)
+{
+    for (int count = 2; count <= 4 * automaticColorCount() + 1; ++count) {
+        for (int position = 0; position < count; ++position) {
+            const int next = (position + 1) % count;
+            EXPECT_NE(sliceColor(position, count), sliceColor(next, count))
+                << count << " slices, " << position << " and " << next;
+        }
+    }
+}
+
+// Rows without a value take no colour from the slices that are drawn.
+TEST(SliceColors, FollowTheVisibleSlicesNotTheRows)
+{
+    ChartPoints points;
+    for (int row = 0; row < 14; ++row)
+        points.append({QStringLiteral("κατηγορία %1").arg(row), row % 2 == 0 ? 0.0 : 10.0 + row});
+    PieChart3D pie;
+    pie.setPoints(points);
+    const QList<QColor> colors = pie.sliceColors();
+    ASSERT_EQ(colors.size(), 7);
+    EXPECT_EQ(QSet<QRgb>({colors[0].rgb(), colors[1].rgb(), colors[2].rgb(), colors[3].rgb(),
+                          colors[4].rgb(), colors[5].rgb(), colors[6].rgb()})
+                  .size(),
+              7);
+}
 
 TEST(PieProjection, RimShowsOnlyOnTheFrontHalf)
 {

@@ -1,5 +1,6 @@
 #include "analysis/charts/PieChart3D.h"
 
+#include "analysis/charts/ChartPalette.h"
 #include "analysis/charts/PiePainter.h"
 
 #include <QMouseEvent>
@@ -30,6 +31,15 @@ void PieChart3D::setRegionalSettings(RegionalSettings settings)
 QList<PieSlice> PieChart3D::slices() const
 {
     return layOutSlices(points_, rotation_);
+}
+
+QList<QColor> PieChart3D::sliceColors() const
+{
+    const QList<PieSlice> all = slices();
+    QList<QColor> colors;
+    for (const PieSlice& slice : all)
+        colors.append(sliceColor(slice.position, int(all.size())));
+    return colors;
 }
 
 void PieChart3D::setRotation(int degrees)

@@ -31,6 +31,8 @@ public:
     void setRegionalSettings(RegionalSettings settings);
 
     QList<PieSlice> slices() const;
+    // The colours the slices are drawn in, in the order of slices().
+    QList<QColor> sliceColors() const;
 
     int rotation() const { return rotation_; }
     bool isRotating() const { return turnTimer_.isActive(); }
