@@ -437,6 +437,22 @@ TEST_F(SigrisisFormTest, AllFourTabsFitTheDefaultClientArea)
     }
 }
 
+TEST_F(SigrisisFormTest, EveryColumnIsAtLeastAsWideAsItsTitle)
+{
+    QHeaderView* const titles = form().ResultsGrid->horizontalHeader();
+    ASSERT_TRUE(titles->font().bold());
+    const QFontMetrics metrics(titles->font());
+    ASSERT_EQ(titles->count(), 9);
+    for (int column = 0; column < titles->count(); ++column) {
+        const QString title =
+            form().ResultsGrid->model()->headerData(column, Qt::Horizontal).toString();
+        EXPECT_GE(titles->sectionSize(column), metrics.horizontalAdvance(title) + 4)
+            << title.toStdString();
+        EXPECT_GE(titles->sectionSize(column), titles->sectionSizeHint(column))
+            << title.toStdString();
+    }
+}
+
 TEST_F(SigrisisFormTest, EmbeddedItFillsTheClientArea)
 {
     QWidget clientArea;
