@@ -231,6 +231,9 @@ void SigrisisForm::createControls()
     PageControl->addTab(PinakasTab, QStringLiteral("Πίνακας"));
 
     auto* layout = new QVBoxLayout(this);
+    // Narrow margins leave the tabs on the left the height of four captions.
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
     layout->addLayout(topRow);
     layout->addWidget(PageControl, 1);
 

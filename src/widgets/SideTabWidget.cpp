@@ -1,27 +1,23 @@
 #include "widgets/SideTabWidget.h"
 
 #include <algorithm>
+#include <QProxyStyle>
 #include <QTabBar>
 
 namespace tamisko {
 namespace {
 
-class CompactTabBar final : public QTabBar
+// The window's style with less room along a tab around its caption; the style lays out
+// and draws the tab with it, so the caption is never cut short.
+class CompactTabStyle final : public QProxyStyle
 {
 public:
-    using QTabBar::QTabBar;
-
-protected:
-    QSize tabSizeHint(int index) const override
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
     {
-        QSize size = QTabBar::tabSizeHint(index);
-        int length =
-            fontMetrics().horizontalAdvance(tabText(index)) + 2 * SideTabWidget::kCaptionPadding;
-        if (!tabIcon(index).isNull())
-            length += iconSize().width() + SideTabWidget::kCaptionPadding;
-        // Tabs on the side stand upright: their height runs along the caption.
-        size.setHeight(std::min(size.height(), length));
-        return size;
+        if (metric == PM_TabBarTabHSpace)
+            return 2 * SideTabWidget::kCaptionPadding;
+        return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
 
@@ -29,7 +25,13 @@ protected:
 
 SideTabWidget::SideTabWidget(QWidget* parent) : QTabWidget(parent)
 {
-    setTabBar(new CompactTabBar(this));
+    QTabBar* const tabs = tabBar();
+    auto* style = new CompactTabStyle;
+    style->setParent(tabs);
+    tabs->setStyle(style);
+    QFont captions = tabs->font();
+    captions.setPointSizeF(std::max(7.0, captions.pointSizeF() - 1));
+    tabs->setFont(captions);
     setTabPosition(QTabWidget::West);
 }
 
