@@ -17,7 +17,7 @@ echo "Load after the run: $(uptime)"
 # display, beside a bare Qt window's start-up in the same run (wall-clock, median of 3).
 if [[ ! -f "$books/book-1000000.tmk" ]]; then
     echo "End to end: not measured (the 1,000,000-movement book was not generated in this run)."
-elif [[ -x build/tamisko_end_to_end ]] && command -v xvfb-run >/dev/null; then
+elif [[ -x build/tamisko_end_to_end && -x build/tamisko_series_window ]] && command -v xvfb-run >/dev/null; then
     home="$(mktemp -d)"
     trap 'rm -rf "$home"' EXIT
     HOME="$home" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
@@ -27,7 +27,10 @@ elif [[ -x build/tamisko_end_to_end ]] && command -v xvfb-run >/dev/null; then
         printf "  tamisko, no book:      "; build/tamisko_end_to_end --caption="ταμίσκες" -- build/tamisko
         printf "  tamisko BOOK (10^6):   "; build/tamisko_end_to_end --caption="book-1000000" --keys -- build/tamisko "$book"
         printf "  goals: caption <= 500 ms, grid after F6 <= 300 ms, resident <= 150 MB\n"
+        printf "\nTime series, start button to idle window (10^6 movements, wall-clock):\n"
+        build/tamisko_series_window "$book" --runs=5 1 30 365
+        printf "  goals: length 1 <= 150 ms, lengths 30 and 365 <= 100 ms\n"
     ' _ "$books" 2> >(grep -v XDG_RUNTIME_DIR >&2)
 else
-    echo "End to end: not measured (needs build/tamisko_end_to_end and xvfb-run)."
+    echo "End to end: not measured (needs build/tamisko_end_to_end, build/tamisko_series_window and xvfb-run)."
 fi

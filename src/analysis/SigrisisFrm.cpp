@@ -12,6 +12,7 @@
 #include "platform/DialogService.h"
 #include "platform/Text.h"
 #include "reports/SigrisisRpt.h"
+#include "widgets/SideTabWidget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -174,8 +175,7 @@ void SigrisisForm::createControls()
         topRow->addWidget(control);
     topRow->addStretch();
 
-    PageControl = new QTabWidget(this);
-    PageControl->setTabPosition(QTabWidget::West);
+    PageControl = new SideTabWidget(this);
     PageControl->setDocumentMode(true);
 
     const auto chartPage = [this](PieChart3D*& chart) {
@@ -204,6 +204,8 @@ void SigrisisForm::createControls()
     QFont statFont(QStringLiteral("Arial"));
     statFont.setPointSize(8);
     Stat->setFont(statFont);
+    // A right click reaches the page control, whose menu every page shares.
+    Stat->setContextMenuPolicy(Qt::NoContextMenu);
     auto* statLayout = new QVBoxLayout(StatistikaTab);
     statLayout->setContentsMargins(0, 0, 0, 0);
     statLayout->addWidget(Stat);
@@ -229,6 +231,9 @@ void SigrisisForm::createControls()
     PageControl->addTab(PinakasTab, QStringLiteral("Πίνακας"));
 
     auto* layout = new QVBoxLayout(this);
+    // Narrow margins leave the tabs on the left the height of four captions.
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
     layout->addLayout(topRow);
     layout->addWidget(PageControl, 1);
 
@@ -373,7 +378,9 @@ void SigrisisForm::itemCopyClick()
 void SigrisisForm::itemPreviewClick()
 {
     if (PieChart3D* const chart = activeChart()) {
-        ChartPrintPreview::show(*chart, this);
+        ChartPrintPreview::show(*chart, this,
+                                QStringLiteral("Γράφημα - ") +
+                                    PageControl->tabText(PageControl->currentIndex()));
         chart->update();
     } else if (PageControl->currentWidget() == PinakasTab && ReportReady) {
         const KeepCursor keep(ResultsTable);

@@ -10,7 +10,6 @@
 #include "platform/Text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -50,16 +49,6 @@ public:
     SuspendedViews& operator=(const SuspendedViews&) = delete;
 };
 
-// An amount as the grid writes it (regional decimal separator, no grouping); 0 for an
-// empty cell.
-double amountOf(std::string text, char decimalSeparator)
-{
-    std::replace(text.begin(), text.end(), decimalSeparator, '.');
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
 void showFailure(const std::exception& error)
 {
     DialogService::instance().showError(QString(), errorText(error));
@@ -67,37 +56,41 @@ void showFailure(const std::exception& error)
 
 } // namespace
 
-void SeriesGridModel::setGrid(series::SeriesGrid grid)
+SeriesGridModel::SeriesGridModel(RegionalSettings settings, QObject* parent)
+    : QAbstractTableModel(parent), settings_(std::move(settings))
+{}
+
+void SeriesGridModel::setNumbers(series::SeriesNumbers numbers)
 {
     beginResetModel();
-    grid_ = std::move(grid);
-    texts_.clear();
-    texts_.reserve(grid_.cells.size());
-    for (const auto& row : grid_.cells) {
-        QStringList texts;
-        texts.reserve(static_cast<qsizetype>(row.size()));
-        for (const std::string& cell : row)
-            texts.append(toQString(cell));
-        texts_.push_back(std::move(texts));
-    }
+    numbers_ = std::move(numbers);
     endResetModel();
 }
 
 QString SeriesGridModel::gridText(int row, int column) const
 {
-    if (row < 0 || row >= grid_.rowCount() || column < 0 || column >= grid_.columnCount())
+    if (row < 0 || row > int(numbers_.rowCount()) || column < 0 || column >= gridColumnCount())
         return {};
-    return texts_[static_cast<size_t>(row)][column];
+    if (row == 0)
+        return column == 0 ? QString() : toQString(numbers_.titles[size_t(column) - 1]);
+    const auto period = size_t(row) - 1;
+    return toQString(column == 0 ? numbers_.periodLabel(period, settings_)
+                                 : numbers_.cellText(period, size_t(column) - 1, settings_));
+}
+
+int SeriesGridModel::gridColumnCount() const
+{
+    return numbers_.empty() ? 0 : int(numbers_.columnCount()) + 1;
 }
 
 int SeriesGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || grid_.empty() ? 0 : grid_.rowCount() - 1;
+    return parent.isValid() || numbers_.empty() ? 0 : int(numbers_.rowCount());
 }
 
 int SeriesGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || grid_.empty() ? 0 : grid_.columnCount() - 1;
+    return parent.isValid() || numbers_.empty() ? 0 : int(numbers_.columnCount());
 }
 
 QVariant SeriesGridModel::data(const QModelIndex& index, int role) const
@@ -129,14 +122,14 @@ Qt::ItemFlags SeriesGridModel::flags(const QModelIndex& index) const
 
 DiaxForm::DiaxForm(DataMod& data, QWidget* parent)
     : ChildForm(parent), data_(data), settings_(db::formatSettings()),
-      model_(new SeriesGridModel(this))
+      model_(new SeriesGridModel(settings_, this))
 {
     build();
 }
 
 DiaxForm::DiaxForm(DataMod& data, QWidget* parent, QWidget* clientArea)
     : ChildForm(parent, clientArea), data_(data), settings_(db::formatSettings()),
-      model_(new SeriesGridModel(this))
+      model_(new SeriesGridModel(settings_, this))
 {
     build();
 }
@@ -295,16 +288,16 @@ void DiaxForm::btnOKClick()
 void DiaxForm::FillSeriesGrid()
 {
     // Nothing of an earlier computation may stay, whatever happens below.
-    model_->setGrid({});
+    model_->setNumbers({});
     DataChart->clear();
     EdPeriod->interpretText();
-    series::SeriesGrid grid;
+    series::SeriesNumbers numbers;
     {
         const SuspendedViews suspended({&data_.LogSource, &data_.CatSource});
-        grid = series::FillSeriesGrid(data_.LogTable, EdPeriod->value(), data_.FirstDate,
-                                      data_.LastDate, settings_);
+        numbers = series::ComputeSeries(data_.LogTable, EdPeriod->value(), data_.FirstDate,
+                                        data_.LastDate, settings_);
     }
-    model_->setGrid(std::move(grid));
+    model_->setNumbers(std::move(numbers));
     fitPeriodLabels();
 }
 
@@ -325,15 +318,15 @@ void DiaxForm::fitPeriodLabels()
 
 void DiaxForm::ShowColumnChart(int column)
 {
-    const series::SeriesGrid& grid = model_->grid();
-    if (column <= 0 || column >= grid.columnCount())
+    const series::SeriesNumbers& numbers = model_->numbers();
+    if (column <= 0 || column >= model_->gridColumnCount())
         return;
+    // The bars take the numbers as computed: exact, and no texts to read back.
     ChartPoints bars;
-    bars.reserve(static_cast<qsizetype>(grid.periods.size()));
-    for (size_t r = 0; r < grid.periods.size(); ++r) {
-        bars.append(
-            {toQString(formatDate(grid.periods[r].start, settings_)),
-             amountOf(grid.cells[r + 1][static_cast<size_t>(column)], settings_.decimalSeparator)});
+    bars.reserve(static_cast<qsizetype>(numbers.rowCount()));
+    for (size_t r = 0; r < numbers.rowCount(); ++r) {
+        bars.append({toQString(formatDate(numbers.periods[r].start, settings_)),
+                     static_cast<double>(numbers.value(r, size_t(column) - 1))});
     }
     DataChart->showColumn(model_->gridText(0, column), bars);
 }
@@ -356,7 +349,7 @@ void DiaxForm::btnLeftClick()
 void DiaxForm::btnRightClick()
 {
     const QModelIndex current = DataGrid->currentIndex();
-    if (current.isValid() && currentColumn() <= model_->grid().columnCount() - 2)
+    if (current.isValid() && currentColumn() <= model_->gridColumnCount() - 2)
         selectCell(current.row() + 1, currentColumn() + 1);
 }
 
@@ -366,7 +359,8 @@ void DiaxForm::itemPinakCopyClick()
         return;
     QClipboard* const clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(toQString(series::GridCopyText(model_->grid(), settings_)));
+    clipboard->setText(
+        toQString(series::GridCopyText(series::GridOf(model_->numbers(), settings_), settings_)));
 }
 
 void DiaxForm::itemGraphCopyClick()
@@ -381,7 +375,10 @@ void DiaxForm::itemGraphCopyClick()
 void DiaxForm::itemPreviewClick()
 {
     fitChartToPage();
-    ChartPrintPreview::show(*DataChart, this);
+    const QString column = DataChart->chart()->title();
+    ChartPrintPreview::show(*DataChart, this,
+                            column.isEmpty() ? QStringLiteral("Γράφημα")
+                                             : QStringLiteral("Γράφημα - ") + column);
     DataChart->update();
 }
 

@@ -5,8 +5,6 @@
 #include "platform/Child.h"
 
 #include <QAbstractTableModel>
-#include <QStringList>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -22,21 +20,24 @@ namespace tamisko {
 class DataMod;
 class SeriesBarChart;
 
-// The time-series grid for a table view. The grid's row 0 (the column titles) and
-// column 0 (the period labels) are the headers, so they stay in place while the amounts
-// scroll: model row r and column c show grid row r + 1 and column c + 1.
+// The time-series grid for a table view, over the computed numbers: a cell's text is made
+// when the view asks for it. The grid's row 0 (the column titles) and column 0 (the period
+// labels) are the headers, so they stay in place while the amounts scroll: model row r and
+// column c show grid row r + 1 and column c + 1.
 class SeriesGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit SeriesGridModel(RegionalSettings settings, QObject* parent = nullptr);
 
-    const series::SeriesGrid& grid() const { return grid_; }
-    void setGrid(series::SeriesGrid grid);
+    const series::SeriesNumbers& numbers() const { return numbers_; }
+    void setNumbers(series::SeriesNumbers numbers);
 
     // The text of a grid cell, headers included; empty outside the grid.
     QString gridText(int row, int column) const;
+    // The number of grid columns, column 0 included; 0 before a computation.
+    int gridColumnCount() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -46,8 +47,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    series::SeriesGrid grid_;
-    std::vector<QStringList> texts_; // [grid row][grid column]
+    series::SeriesNumbers numbers_;
+    RegionalSettings settings_;
 };
 
 // "Διαχρονικά": the net of every category over consecutive periods of the log, as a grid
@@ -85,7 +86,7 @@ public:
     QAction* itemPreview;
 
     const SeriesGridModel& gridModel() const { return *model_; }
-    bool hasResults() const { return !model_->grid().empty(); }
+    bool hasResults() const { return !model_->numbers().empty(); }
 
     // The grid column of the selected cell (1 for the first category); 0 when no cell is
     // selected.

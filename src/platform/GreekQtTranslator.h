@@ -5,8 +5,8 @@
 namespace tamisko {
 
 // Debian ships no Greek translation of Qt, so the program brings the few strings of Qt's
-// own dialogs that its users see: standard buttons, message boxes, the file dialog and
-// the context menu of edits.
+// own dialogs that its users see: standard buttons, message boxes, the file dialog, the
+// print dialog, page set-up and print preview, and the context menu of edits.
 class GreekQtTranslator final : public QTranslator
 {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "data/Format.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
+#include "platform/db/FieldText.h"
 #include "reports/ReportPreview.h"
 
 namespace tamisko {
@@ -29,34 +30,6 @@ QString fromCp1253(std::string_view bytes)
                                          : QChar(QChar::ReplacementCharacter);
     }
     return text;
-}
-
-QString separatorText(char separator)
-{
-    return fromCp1253(std::string_view(&separator, 1));
-}
-
-// The money format of the movement amounts: the regional currency decimals, decimal
-// separator and thousands grouping, no currency symbol.
-QString amountText(double value, const RegionalSettings& settings)
-{
-    QString fixed =
-        QString::fromStdString(formatFixed(value, settings.currencyDecimals, '.'));
-    if (fixed.contains(QLatin1Char('E')))
-        return fixed.replace(QLatin1Char('.'), separatorText(settings.decimalSeparator));
-    const bool negative = fixed.startsWith(QLatin1Char('-'));
-    const QString unsignedText = negative ? fixed.mid(1) : fixed;
-    const qsizetype point = unsignedText.indexOf(QLatin1Char('.'));
-    const QString integerPart = point < 0 ? unsignedText : unsignedText.left(point);
-    QString grouped;
-    for (qsizetype i = 0; i < integerPart.size(); ++i) {
-        if (i > 0 && (integerPart.size() - i) % 3 == 0)
-            grouped += separatorText(settings.thousandSeparator);
-        grouped += integerPart[i];
-    }
-    if (point >= 0)
-        grouped += separatorText(settings.decimalSeparator) + unsignedText.mid(point + 1);
-    return negative ? QLatin1Char('-') + grouped : grouped;
 }
 
 QString generalText(long double value, const RegionalSettings& settings)
@@ -113,8 +86,9 @@ report::ReportBands LogReport::bands(MemTable& log, const RegionalSettings& sett
     const Field& receipt = log.fieldByName("Eispraxi");
     const Field& payment = log.fieldByName("Pliromi");
     const Field& description = log.fieldByName("Perigrafi");
+    // The amounts as the table window shows them.
     const auto amount = [&settings](const Field& f) {
-        return f.isNull() ? QString() : amountText(f.asFloat(), settings);
+        return db::displayText(f, f.value(), settings);
     };
 
     report::ReportBands bands;

@@ -67,9 +67,14 @@ LinkLabel* linkLabel(const QString& text, const QRect& geometry, QWidget* parent
     return label;
 }
 
+QUrl helpPageIn(const QDir& programDirectory)
+{
+    return QUrl::fromLocalFile(programDirectory.absoluteFilePath(QStringLiteral("Tamisko.html")));
+}
+
 } // namespace
 
-AboutForm::AboutForm(QWidget* parent)
+AboutForm::AboutForm(QWidget* parent, const QString& contactEmail)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -95,14 +100,13 @@ AboutForm::AboutForm(QWidget* parent)
 
     Label2 =
         placedLabel(QStringLiteral("(εκδ v1.3 - 11/2004)"), 17, 44, arial(11, false, true), this);
-    Label3 = placedLabel(QStringLiteral("από τον"), 342, 18, arial(11), this);
+    Label3 = placedLabel(QStringLiteral("από την"), 342, 18, arial(11), this);
     lblName = placedLabel(QStringLiteral("Ομάδα Tamisko"), 264, 37, arial(16), this);
     setTextColour(lblName, Qt::red);
     lblName->adjustSize();
 
-    LinkLabel1 = linkLabel(QStringLiteral(TAMISKO_CONTACT_EMAIL), QRect(16, 63, 95, 15), this);
+    LinkLabel1 = linkLabel(contactEmail, QRect(16, 63, 95, 15), this);
     LinkLabel1->setShowAsEmailUrl(true);
-    LinkLabel1->setVisible(!LinkLabel1->text().isEmpty());
 
     LinkLabel4 = linkLabel(QStringLiteral("Tamisko.html"), QRect(16, 81, 199, 15), this);
     LinkLabel4->setShowAsUrl(true);
@@ -112,9 +116,10 @@ AboutForm::AboutForm(QWidget* parent)
                                          "και shareware προγράμματά μου! Δείτε εδώ:"),
                           QRect(17, 113, 240, 35), this);
 
-    LinkLabel2 = linkLabel(QStringLiteral("README.md"), QRect(16, 143, 152, 15), this);
+    const QUrl documentation = readmeUrl();
+    LinkLabel2 = linkLabel(documentation.fileName(), QRect(16, 143, 152, 15), this);
     LinkLabel2->setShowAsUrl(true);
-    LinkLabel2->setLinkTarget(readmeUrl());
+    LinkLabel2->setLinkTarget(documentation);
 
     aboutlabel = wrappedLabel(QStringLiteral("Το πρόγραμμα διατίθεται δωρεάν.\n"
                                              "Δεν ευθυνόμαστε για τη χρήση του."),
@@ -130,29 +135,35 @@ AboutForm::AboutForm(QWidget* parent)
     OKBtn->setGeometry(163, 220, 76, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+
+    if (contactEmail.isEmpty()) {
+        LinkLabel1->hide();
+        const int row = LinkLabel4->y() - LinkLabel1->y();
+        for (QWidget* below :
+             std::initializer_list<QWidget*>{LinkLabel4, Label1, LinkLabel2, aboutlabel})
+            below->move(below->x(), below->y() - row);
+    }
 }
 
 QUrl AboutForm::helpPageUrl()
 {
-    return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath())
-                                   .absoluteFilePath(QStringLiteral("Tamisko.html")));
+    return helpPageIn(QDir(QCoreApplication::applicationDirPath()));
 }
 
 QUrl AboutForm::readmeUrl()
 {
-    // Installed beside the program, under share/doc, or (run from a build directory
-    // inside the source tree) one level up.
-    const QDir exeDir(QCoreApplication::applicationDirPath());
-    const QStringList candidates = {
-        exeDir.absoluteFilePath(QStringLiteral("README.md")),
-        exeDir.absoluteFilePath(QStringLiteral("../share/doc/tamisko/README.md")),
-        exeDir.absoluteFilePath(QStringLiteral("../README.md")),
-    };
-    for (const QString& path : candidates) {
+    return readmeUrl(QCoreApplication::applicationDirPath());
+}
+
+QUrl AboutForm::readmeUrl(const QString& programDirectory)
+{
+    const QDir exeDir(programDirectory);
+    for (const char* candidate : {"../share/doc/tamisko/README.md", "README.md", "../README.md"}) {
+        const QString path = exeDir.absoluteFilePath(QString::fromLatin1(candidate));
         if (QFileInfo::exists(path))
             return QUrl::fromLocalFile(QDir::cleanPath(path));
     }
-    return QUrl::fromLocalFile(candidates.front());
+    return helpPageIn(exeDir);
 }
 
 void AboutForm::keyPressEvent(QKeyEvent* event)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <QUrl>
 
 class QFrame;
 class QLabel;
@@ -13,11 +15,17 @@ class AboutForm : public QDialog
     Q_OBJECT
 
 public:
-    explicit AboutForm(QWidget* parent = nullptr);
+    // Without a contact address the e-mail link is left out and the lines below it move up.
+    explicit AboutForm(QWidget* parent = nullptr,
+                       const QString& contactEmail = QStringLiteral(TAMISKO_CONTACT_EMAIL));
 
-    // The installed help page and the project's README, beside the executable.
+    // The help page beside the executable.
     static QUrl helpPageUrl();
+    // The documentation: the installed README (../share/doc/tamisko beside the program's
+    // directory), else one beside the program or above it (a build inside the source
+    // tree); the help page when there is none.
     static QUrl readmeUrl();
+    static QUrl readmeUrl(const QString& programDirectory);
 
     QFrame* Bevel;
     LinkLabel* LinkLabel3;

@@ -13,7 +13,6 @@
 #include <optional>
 #include <QAction>
 #include <QApplication>
-#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
 #include <QClipboard>
@@ -83,7 +82,7 @@ protected:
         return values;
     }
 
-    QStringList barLabels() const { return form_->DataChart->categoryAxis()->categories(); }
+    QStringList barLabels() const { return form_->DataChart->labels(); }
 
     void clickCell(int row, int column)
     {
@@ -96,6 +95,38 @@ protected:
     DataMod& data = book.data;
     std::unique_ptr<DiaxForm> form_;
 };
+
+// The grid holds numbers and makes a cell's text when it is shown: every text is the one
+// the computation's text form gives, headers included.
+TEST_F(DiaxFormTest, TheGridShowsTheComputedNumbersAsTheirTexts)
+{
+    addTwoMonths();
+    add(day(2004, 2, 10), "ΟΤΕ", 0.004, std::nullopt); // rounds to 0,00, but is no zero
+    compute(30);
+    const RegionalSettings settings = RegionalSettings::greek();
+    const series::SeriesGrid texts =
+        series::FillSeriesGrid(data.LogTable, 30, data.FirstDate, data.LastDate, settings);
+    const SeriesGridModel& model = form().gridModel();
+    ASSERT_EQ(model.rowCount(), texts.rowCount() - 1);
+    ASSERT_EQ(model.columnCount(), texts.columnCount() - 1);
+    for (int r = 0; r < texts.rowCount(); ++r) {
+        for (int c = 0; c < texts.columnCount(); ++c)
+            EXPECT_EQ(model.gridText(r, c), toQString(texts.cells[size_t(r)][size_t(c)]))
+                << r << "," << c;
+    }
+    for (int c = 1; c < texts.columnCount(); ++c) {
+        EXPECT_EQ(model.headerData(c - 1, Qt::Horizontal).toString(), model.gridText(0, c));
+        for (int r = 1; r < texts.rowCount(); ++r)
+            EXPECT_EQ(model.data(model.index(r - 1, c - 1)).toString(), model.gridText(r, c));
+    }
+    EXPECT_EQ(model.headerData(1, Qt::Vertical).toString(), "1/2/2004 - 29/2/2004");
+
+    // The chart takes the numbers themselves, not the texts read back.
+    form().selectCell(1, 3);
+    EXPECT_EQ(model.gridText(2, 3), "12,50"); // ΟΤΕ (πλ): payments count positive
+    ASSERT_EQ(bars().size(), 2u);
+    EXPECT_DOUBLE_EQ(bars()[1], 12.5 - 0.004);
+}
 
 TEST_F(DiaxFormTest, StartSelectsTheFirstCategoryAndChartsIt)
 {
@@ -290,16 +321,20 @@ TEST_F(DiaxFormTest, ThePreviewShowsTheChartOwnedByTheWindow)
     compute(30);
     PaintableChart* previewed = nullptr;
     QWidget* owner = nullptr;
-    const auto previous = ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget* by) {
-        previewed = &chart;
-        owner = by;
-    });
+    QString title;
+    const auto previous =
+        ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget* by, const QString& t) {
+            previewed = &chart;
+            owner = by;
+            title = t;
+        });
     form().show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     QTest::keyClick(form().DataGrid, Qt::Key_P, Qt::ControlModifier);
     ChartPrintPreview::setHandler(previous);
     EXPECT_EQ(previewed, static_cast<PaintableChart*>(form().DataChart));
     EXPECT_EQ(owner, &form());
+    EXPECT_EQ(title, QStringLiteral("Γράφημα - ") + form().DataChart->chart()->title());
 }
 
 // The field is left with Tab after typing; the length then in force is read.

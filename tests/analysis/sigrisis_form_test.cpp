@@ -18,16 +18,20 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 namespace tamisko {
 namespace {
@@ -144,6 +148,42 @@ TEST_F(SigrisisFormTest, PopupItemsFollowThePage)
     EXPECT_EQ(items[4], form().itemExport);
 }
 
+// A right click anywhere on a page opens the window's pop-up menu, not a control's own.
+TEST_F(SigrisisFormTest, EveryPageOpensTheWindowsPopupMenu)
+{
+    addJanuary();
+    compute(day(2004, 1, 1), day(2004, 1, 31));
+    form().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+    struct Case
+    {
+        QWidget* page;
+        QWidget* clicked;
+    };
+    const Case cases[] = {
+        {form().EispraxisTab, form().EispraxisChart},
+        {form().PliromesTab, form().PliromesChart},
+        {form().StatistikaTab, form().Stat->viewport()},
+        {form().PinakasTab, form().ResultsGrid->viewport()},
+    };
+    for (const Case& c : cases) {
+        form().PageControl->setCurrentWidget(c.page);
+        const QString tab = form().PageControl->tabText(form().PageControl->currentIndex());
+        const QPoint at = c.clicked->rect().center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, c.clicked->mapToGlobal(at));
+        QApplication::sendEvent(c.clicked, &click);
+        EXPECT_TRUE(form().PopupMenu->isVisible()) << tab.toStdString();
+        form().PopupMenu->hide();
+        // No other menu (the text box's "Αντιγραφή / Επιλογή όλων") came up instead.
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMenu*>(window) && window->isVisible()) {
+                ADD_FAILURE() << tab.toStdString() << ": another menu";
+                window->close();
+            }
+        }
+    }
+}
+
 TEST_F(SigrisisFormTest, OkStopsTheTurningPies)
 {
     addJanuary();
@@ -240,7 +280,8 @@ TEST_F(SigrisisFormTest, ARangeWithoutMovementsEmptiesTheTableButKeepsThePeriodL
     compute(day(2005, 1, 1), day(2005, 1, 31));
     EXPECT_EQ(form().ResultsTable.recordCount(), 0);
     EXPECT_EQ(report.periodText(), "από 1/1/2004 μέχρι 31/1/2004");
-    EXPECT_TRUE(form().Stat->toPlainText().startsWith("Ανάλυση περιόδου από 1/1/2005"));
+    EXPECT_EQ(form().Stat->toPlainText(),
+              "Δεν υπάρχει καμία κίνηση στην περίοδο από 1/1/2005 μέχρι 31/1/2005.");
     EXPECT_TRUE(form().reportReady());
 }
 
@@ -287,13 +328,18 @@ TEST_F(SigrisisFormTest, PreviewingTheTableBeforeTheFirstComputationDoesNothing)
 TEST_F(SigrisisFormTest, AChartPreviewGoesToTheChartPrintPreview)
 {
     std::vector<PaintableChart*> previewed;
-    const auto previous = ChartPrintPreview::setHandler(
-        [&previewed](PaintableChart& chart, QWidget*) { previewed.push_back(&chart); });
+    QStringList titles;
+    const auto previous =
+        ChartPrintPreview::setHandler([&](PaintableChart& chart, QWidget*, const QString& title) {
+            previewed.push_back(&chart);
+            titles.append(title);
+        });
     form().PageControl->setCurrentWidget(form().PliromesTab);
     form().itemPreview->trigger();
     ChartPrintPreview::setHandler(previous);
     ASSERT_EQ(previewed.size(), 1u);
     EXPECT_EQ(previewed[0], static_cast<PaintableChart*>(form().PliromesChart));
+    EXPECT_EQ(titles, QStringList{"Γράφημα - Πληρωμές"});
     EXPECT_TRUE(viewer.shown.empty());
 }
 
@@ -368,6 +414,49 @@ TEST_F(SigrisisFormTest, ThePeriodButtonSetsBothDatesFromTheDialog)
     form().StartDate->setDayNumber(day(2010, 1, 1));
     QTest::mouseClick(form().btnDate, Qt::LeftButton);
     EXPECT_EQ(form().StartDate->dayNumber(), day(2010, 1, 1));
+}
+
+// At the main window's default size (a client area of 792 x 355, of which the tool bar and
+// the bottom dock take some 60 pixels) the four tab captions are all in view, with no
+// scroll arrows.
+TEST_F(SigrisisFormTest, AllFourTabsFitTheDefaultClientArea)
+{
+    QWidget clientArea;
+    clientArea.resize(792, 290);
+    SigrisisForm embedded(book.data, report, nullptr, &clientArea);
+    clientArea.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&clientArea));
+    QTabBar* const tabs = embedded.PageControl->tabBar();
+    ASSERT_EQ(tabs->count(), 4);
+    for (QToolButton* arrow : tabs->findChildren<QToolButton*>())
+        EXPECT_FALSE(arrow->isVisible());
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QRect tab = tabs->tabRect(i);
+        EXPECT_TRUE(tabs->rect().contains(tab)) << tabs->tabText(i).toStdString();
+        const QFontMetrics metrics(tabs->font());
+        // Tabs on the left stand upright: their height holds the caption and the room the
+        // style leaves around it, or the caption is cut short.
+        EXPECT_GE(tab.height(),
+                  metrics.horizontalAdvance(tabs->tabText(i)) +
+                      tabs->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tabs))
+            << tabs->tabText(i).toStdString();
+    }
+}
+
+TEST_F(SigrisisFormTest, EveryColumnIsAtLeastAsWideAsItsTitle)
+{
+    QHeaderView* const titles = form().ResultsGrid->horizontalHeader();
+    ASSERT_TRUE(titles->font().bold());
+    const QFontMetrics metrics(titles->font());
+    ASSERT_EQ(titles->count(), 9);
+    for (int column = 0; column < titles->count(); ++column) {
+        const QString title =
+            form().ResultsGrid->model()->headerData(column, Qt::Horizontal).toString();
+        EXPECT_GE(titles->sectionSize(column), metrics.horizontalAdvance(title) + 4)
+            << title.toStdString();
+        EXPECT_GE(titles->sectionSize(column), titles->sectionSizeHint(column))
+            << title.toStdString();
+    }
 }
 
 TEST_F(SigrisisFormTest, EmbeddedItFillsTheClientArea)

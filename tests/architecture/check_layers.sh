@@ -5,13 +5,14 @@
 # The layers, lowest first (tests/<dir> belongs to the layer of src/<dir>):
 #   data < analysis/core < platform < widgets, reports < views, analysis < app
 # A layer includes its own headers and those of lower ranks. The command-line tool, the
-# benchmarks, the fuzzer and the test support sit on the core alone.
+# benchmarks, the fuzzer and the test support sit on the core alone; the end-to-end
+# benchmarks drive the program's windows and sit above them all.
 set -euo pipefail
 root="${1:-$(dirname "$0")/../..}"
 cd "$root"
 
 declare -A rank=([data]=0 [analysis/core]=1 [platform]=2 [widgets]=3 [reports]=3
-                 [views]=4 [analysis]=4 [app]=5)
+                 [views]=4 [analysis]=4 [app]=5 [end_to_end]=6)
 declare -A core_only=([tool]=1 [bench]=1 [fuzz]=1 [support]=1)
 
 # The layer of a path below src/ or tests/, or of an include; empty for a bare file name.
@@ -46,6 +47,7 @@ while IFS= read -r hit; do
     [[ "${rest#*:}" =~ \"([^\"]*)\" ]] && header="${BASH_REMATCH[1]}"
 
     case "$file" in
+        bench/end_to_end/*) from=end_to_end ;;
         bench/*) from=bench ;;
         fuzz/*) from=fuzz ;;
         *) from="$(layer_of "${file#*/}")" ;;

@@ -3,6 +3,7 @@
 #include "data/DayNumber.h"
 #include "data/MemTable.h"
 #include "data/RegionalSettings.h"
+#include "platform/db/FieldText.h"
 #include "reports/LogRpt.h"
 #include "reports/ReportPreview.h"
 
@@ -156,9 +157,9 @@ TEST_F(LogReportTest, RowsPrintTheirDisplayTextsAndTheSummaryAddsThemUp)
     // An empty field prints nothing at all.
     EXPECT_EQ(textsOf(*details[0]),
               (std::vector<QString>{"5/3/2004", "τρόφιμα", "12,50", "λαϊκή"}));
-    EXPECT_EQ(textsOf(*details[1]), (std::vector<QString>{"6/3/2004", "ΔΕΗ", "1.234,50"}));
+    EXPECT_EQ(textsOf(*details[1]), (std::vector<QString>{"6/3/2004", "ΔΕΗ", "1234,50"}));
     EXPECT_EQ(textsOf(*details[2]),
-              (std::vector<QString>{"7/3/2004", "μισθός", "1.000,00", "0,25"}));
+              (std::vector<QString>{"7/3/2004", "μισθός", "1000,00", "0,25"}));
     EXPECT_EQ(textsOf(*bandsOfKind(layout, BandKind::Summary).front()),
               (std::vector<QString>{"Σύνολα", "Αριθμός κινήσεων:", "3", "1012,5", "1234,75"}));
 }
@@ -173,8 +174,30 @@ TEST_F(LogReportTest, TextsFollowTheRegionalSettingsGiven)
 
     const ReportLayout layout = layOut();
     EXPECT_EQ(textsOf(*bandsOfKind(layout, BandKind::Detail).front()),
-              (std::vector<QString>{"2004-03-05", "τρόφιμα", "12,345.500"}));
+              (std::vector<QString>{"2004-03-05", "τρόφιμα", "12345.500"}));
     EXPECT_EQ(textsOf(*bandsOfKind(layout, BandKind::Summary).front())[3], "12345.5");
+}
+
+// The detail rows print an amount as the movement table window shows it: ungrouped, with
+// the currency decimals, or every digit where those would lose some.
+TEST_F(LogReportTest, AmountsPrintAsTheTableWindowShowsThem)
+{
+    addMovement(day(2004, 3, 5), "τρόφιμα", 1175.02, 1234567.125);
+    addMovement(day(2004, 3, 6), "ΔΕΗ", -20, 0.125);
+    const ReportLayout layout = layOut();
+    const auto details = bandsOfKind(layout, BandKind::Detail);
+    ASSERT_EQ(details.size(), 2u);
+    EXPECT_EQ(details[0]->items[2].text, "1175,02");
+    EXPECT_EQ(details[0]->items[3].text, "1234567,125");
+    EXPECT_EQ(details[1]->items[2].text, "-20,00");
+    EXPECT_EQ(details[1]->items[3].text, "0,125");
+    log.first();
+    for (const PlacedBand* band : details) {
+        EXPECT_EQ(band->items[2].text,
+                  db::displayText(log.fieldByName("Eispraxi"), log.fieldByName("Eispraxi").value(),
+                                  settings));
+        log.next();
+    }
 }
 
 TEST_F(LogReportTest, PrintsTheFilteredRowsInTheTablesOrder)

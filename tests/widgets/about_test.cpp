@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <vector>
 
@@ -70,7 +74,7 @@ TEST_F(AboutFormTest, RightClickOnWebLinkOpensIt)
     EXPECT_TRUE(opener.opened[0].isLocalFile());
     EXPECT_TRUE(opener.opened[0].path().endsWith(QStringLiteral("/Tamisko.html")));
     EXPECT_EQ(opener.opened[1], AboutForm::readmeUrl());
-    EXPECT_TRUE(opener.opened[1].path().endsWith(QStringLiteral("/README.md")));
+    EXPECT_EQ(form.LinkLabel2->text(), AboutForm::readmeUrl().fileName());
 }
 
 TEST_F(AboutFormTest, ContactLabelFollowsTheBuildConfiguration)
@@ -78,6 +82,63 @@ TEST_F(AboutFormTest, ContactLabelFollowsTheBuildConfiguration)
     const QString address = QStringLiteral(TAMISKO_CONTACT_EMAIL);
     EXPECT_EQ(form.LinkLabel1->isVisible(), !address.isEmpty());
     EXPECT_TRUE(form.LinkLabel1->showAsEmailUrl());
+}
+
+TEST_F(AboutFormTest, TheAuthorIsTheTeamInTheFeminine)
+{
+    EXPECT_EQ(form.Label3->text(), QStringLiteral("από την"));
+    EXPECT_EQ(form.lblName->text(), QStringLiteral("Ομάδα Tamisko"));
+}
+
+// Without an address the web link takes the e-mail's place and the notes follow it up.
+TEST(AboutFormContact, NoAddressLeavesNoGap)
+{
+    AboutForm with(nullptr, QStringLiteral("someone@example.org"));
+    AboutForm without(nullptr, QString());
+    with.show();
+    without.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&without));
+    EXPECT_TRUE(with.LinkLabel1->isVisible());
+    EXPECT_EQ(with.LinkLabel1->text(), QStringLiteral("someone@example.org"));
+    EXPECT_EQ(with.LinkLabel4->y(), 81);
+
+    EXPECT_FALSE(without.LinkLabel1->isVisible());
+    EXPECT_EQ(without.LinkLabel4->y(), with.LinkLabel1->y());
+    const int row = with.LinkLabel4->y() - with.LinkLabel1->y();
+    EXPECT_EQ(without.Label1->y(), with.Label1->y() - row);
+    EXPECT_EQ(without.LinkLabel2->y(), with.LinkLabel2->y() - row);
+    EXPECT_EQ(without.aboutlabel->y(), with.aboutlabel->y() - row);
+    // The right-hand side and the button stay where they are.
+    EXPECT_EQ(without.Image->geometry(), with.Image->geometry());
+    EXPECT_EQ(without.OKBtn->geometry(), with.OKBtn->geometry());
+}
+
+// An installed program lives in PREFIX/bin with its documentation in
+// PREFIX/share/doc/tamisko; a build inside the source tree has the README one level up.
+TEST(AboutFormDocumentation, IsFoundWhereverTheProgramRuns)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    const QDir root(prefix.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const auto touch = [](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+
+    // Nothing found: the help page beside the program, not a missing file.
+    EXPECT_EQ(AboutForm::readmeUrl(bin),
+              QUrl::fromLocalFile(bin + QStringLiteral("/Tamisko.html")));
+
+    touch(root.filePath(QStringLiteral("README.md")));
+    EXPECT_EQ(AboutForm::readmeUrl(bin),
+              QUrl::fromLocalFile(root.filePath(QStringLiteral("README.md"))));
+
+    ASSERT_TRUE(root.mkpath(QStringLiteral("share/doc/tamisko")));
+    touch(root.filePath(QStringLiteral("share/doc/tamisko/README.md")));
+    EXPECT_EQ(AboutForm::readmeUrl(bin),
+              QUrl::fromLocalFile(root.filePath(QStringLiteral("share/doc/tamisko/README.md"))));
 }
 
 TEST_F(AboutFormTest, PlainLabelsOpenNothing)

@@ -1,8 +1,10 @@
 #include "analysis/charts/ChartExport.h"
 
 #include "analysis/charts/PaintableChart.h"
+#include "platform/DialogService.h"
 
 #include <algorithm>
+#include <QAction>
 #include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include <QPrinter>
 #include <QPrintPreviewDialog>
 #include <QSvgGenerator>
+#include <QToolBar>
 #include <utility>
 
 namespace tamisko {
@@ -45,6 +48,14 @@ QImage rasterPicture(PaintableChart& chart)
     QPainter painter(&image);
     chart.paintChart(painter, pictureRect(chart));
     return image;
+}
+
+void setUpPage(QPrinter& printer, const QString& title)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(title);
+    printer.setCreator(QStringLiteral("Tamisko"));
 }
 
 ChartPrintPreview::Handler& installedHandler()
@@ -92,12 +103,26 @@ void printChart(PaintableChart& chart, QPrinter& printer)
     paintChartPage(chart, painter, QRectF(QPointF(0, 0), printable.size()));
 }
 
-void ChartPrintPreview::show(PaintableChart& chart, QWidget* owner)
+bool saveChartAsPdf(PaintableChart& chart, const QString& fileName, const QString& title)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPage(printer, title);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    paintChartPage(chart, painter, QRectF(QPointF(0, 0), printable.size()));
+    return painter.end();
+}
+
+void ChartPrintPreview::show(PaintableChart& chart, QWidget* owner, const QString& title)
 {
     if (const Handler& handler = installedHandler())
-        handler(chart, owner);
+        handler(chart, owner, title);
     else
-        showDialog(chart, owner);
+        showDialog(chart, owner, title);
 }
 
 ChartPrintPreview::Handler ChartPrintPreview::setHandler(Handler handler)
@@ -105,15 +130,39 @@ ChartPrintPreview::Handler ChartPrintPreview::setHandler(Handler handler)
     return std::exchange(installedHandler(), std::move(handler));
 }
 
-void ChartPrintPreview::showDialog(PaintableChart& chart, QWidget* owner)
+void ChartPrintPreview::showDialog(PaintableChart& chart, QWidget* owner, const QString& title)
 {
+    const std::unique_ptr<PaintableChart> printed = chart.snapshot();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog dialog(&printer, owner);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&chart](QPrinter* target) { printChart(chart, *target); });
-    dialog.exec();
+    createDialog(*printed, printer, owner, title)->exec();
+}
+
+std::unique_ptr<QPrintPreviewDialog> ChartPrintPreview::createDialog(PaintableChart& printed,
+                                                                     QPrinter& printer,
+                                                                     QWidget* owner,
+                                                                     const QString& title)
+{
+    setUpPage(printer, title);
+    auto dialog = std::make_unique<QPrintPreviewDialog>(&printer, owner);
+    dialog->setWindowTitle(title);
+    QObject::connect(dialog.get(), &QPrintPreviewDialog::paintRequested, dialog.get(),
+                     [&printed](QPrinter* target) { printChart(printed, *target); });
+    if (auto* toolBar = dialog->findChild<QToolBar*>()) {
+        toolBar->addSeparator();
+        QAction* savePdf = toolBar->addAction(QStringLiteral("Αποθήκευση ως PDF"));
+        QObject::connect(savePdf, &QAction::triggered, dialog.get(), [&printed, title] {
+            FileDialogRequest request;
+            request.title = QStringLiteral("Αποθήκευση ως PDF");
+            request.filter = QStringLiteral("PDF (*.pdf)");
+            request.defaultSuffix = QStringLiteral("pdf");
+            const std::optional<QString> fileName = DialogService::instance().saveFileName(request);
+            if (fileName && !saveChartAsPdf(printed, *fileName, title))
+                DialogService::instance().showError(
+                    QStringLiteral("Πρόβλημα"),
+                    QStringLiteral("Δεν ήταν δυνατή η αποθήκευση του αρχείου %1.").arg(*fileName));
+        });
+    }
+    return dialog;
 }
 
 } // namespace tamisko

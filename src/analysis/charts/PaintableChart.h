@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <QRectF>
 #include <QSize>
 
@@ -16,9 +17,12 @@ public:
     virtual QSize chartSize() const = 0;
     // Draws the picture as it is on screen, stretched to fill target.
     virtual void paintChart(QPainter& painter, const QRectF& target) = 0;
+    // A copy of the chart as it is shown (data, size, rotation, zoom), kept out of any
+    // window: a printer draws the copy, so that nothing of the printing reaches the chart
+    // the user looks at.
+    virtual std::unique_ptr<PaintableChart> snapshot() const = 0;
 
-protected:
-    ~PaintableChart() = default;
+    virtual ~PaintableChart() = default;
 };
 
 } // namespace tamisko

@@ -1,5 +1,6 @@
 #include "analysis/charts/PieChart3D.h"
 
+#include "analysis/charts/ChartPalette.h"
 #include "analysis/charts/PiePainter.h"
 
 #include <QMouseEvent>
@@ -30,6 +31,15 @@ void PieChart3D::setRegionalSettings(RegionalSettings settings)
 QList<PieSlice> PieChart3D::slices() const
 {
     return layOutSlices(points_, rotation_);
+}
+
+QList<QColor> PieChart3D::sliceColors() const
+{
+    const QList<PieSlice> all = slices();
+    QList<QColor> colors;
+    for (const PieSlice& slice : all)
+        colors.append(sliceColor(slice.position, int(all.size())));
+    return colors;
 }
 
 void PieChart3D::setRotation(int degrees)
@@ -71,6 +81,17 @@ QSize PieChart3D::minimumSizeHint() const
 void PieChart3D::paintChart(QPainter& painter, const QRectF& target)
 {
     PiePainter(points_, rotation_, settings_, font()).paint(painter, target);
+}
+
+std::unique_ptr<PaintableChart> PieChart3D::snapshot() const
+{
+    auto copy = std::make_unique<PieChart3D>();
+    copy->setFont(font());
+    copy->setRegionalSettings(settings_);
+    copy->setPoints(points_);
+    copy->setRotation(rotation_);
+    copy->resize(size());
+    return copy;
 }
 
 void PieChart3D::paintEvent(QPaintEvent*)

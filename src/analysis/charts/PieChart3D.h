@@ -31,12 +31,15 @@ public:
     void setRegionalSettings(RegionalSettings settings);
 
     QList<PieSlice> slices() const;
+    // The colours the slices are drawn in, in the order of slices().
+    QList<QColor> sliceColors() const;
 
     int rotation() const { return rotation_; }
     bool isRotating() const { return turnTimer_.isActive(); }
 
     QSize chartSize() const override { return size(); }
     void paintChart(QPainter& painter, const QRectF& target) override;
+    std::unique_ptr<PaintableChart> snapshot() const override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

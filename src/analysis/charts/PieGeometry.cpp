@@ -35,7 +35,7 @@ QList<PieSlice> layOutSlices(const ChartPoints& points, int rotation)
         if (!drawable(value))
             continue;
         const double span = value * 360.0 / total;
-        slices.append({row, angle, span});
+        slices.append({row, static_cast<int>(slices.size()), angle, span});
         angle += span;
     }
     return slices;

@@ -10,7 +10,8 @@ namespace tamisko {
 // A visible slice of a pie. Angles are in degrees, clockwise from 12 o'clock.
 struct PieSlice
 {
-    int row = 0; // index of the point in the chart data
+    int row = 0;      // index of the point in the chart data
+    int position = 0; // among the visible slices, from the first
     double startAngle = 0;
     double spanAngle = 0;
 

@@ -146,7 +146,7 @@ QBrush topBrush(const PieProjection& pie, const QColor& base)
 void paintRims(QPainter& painter, const PieProjection& pie, const QList<PieSlice>& slices)
 {
     for (const PieSlice& slice : slices) {
-        const QColor base = automaticColor(slice.row);
+        const QColor base = sliceColor(slice.position, int(slices.size()));
         for (const auto& [from, to] :
              PieProjection::visibleRim(slice.startAngle, slice.spanAngle)) {
             QPolygonF band;
@@ -164,7 +164,7 @@ void paintTops(QPainter& painter, const PieProjection& pie, const QList<PieSlice
     const QPen separator(QColor(255, 255, 255, 210), 1.2, Qt::SolidLine, Qt::RoundCap,
                          Qt::RoundJoin);
     for (const PieSlice& slice : slices) {
-        const QColor base = automaticColor(slice.row);
+        const QColor base = sliceColor(slice.position, int(slices.size()));
         QPolygonF wedge;
         const bool whole = slice.spanAngle >= 359.999;
         if (!whole)

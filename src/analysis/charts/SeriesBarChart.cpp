@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QMouseEvent>
+#include <QValueAxis>
 #include <QWheelEvent>
 
 namespace tamisko {
@@ -65,12 +65,14 @@ ValueScale niceScale(const QBarSet& bars)
 
 SeriesBarChart::SeriesBarChart(QWidget* parent)
     : QChartView(parent), settings_(RegionalSettings::greek()), series_(new QBarSeries),
-      bars_(new QBarSet(QString())), categoryAxis_(new QBarCategoryAxis),
-      valueAxis_(new QCategoryAxis)
+      bars_(new QBarSet(QString())), positionAxis_(new QValueAxis), valueAxis_(new QCategoryAxis)
 {
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
     setRubberBand(QChartView::HorizontalRubberBand);
+    // The dates and marks are drawn over the scene, not as its items: a change of the
+    // scene must repaint them all, or a pan or zoom leaves dates of other bars behind.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
     QChart* const chart = this->chart();
     chart->legend()->hide();
@@ -88,11 +90,15 @@ SeriesBarChart::SeriesBarChart(QWidget* parent)
     series_->setBarWidth(kBarWidth);
     chart->addSeries(series_);
 
-    // Category texts are drawn in the foreground, thinned out when bars get narrow.
-    categoryAxis_->setLabelsVisible(false);
-    categoryAxis_->setGridLineVisible(false);
-    chart->addAxis(categoryAxis_, Qt::AlignBottom);
-    series_->attachAxis(categoryAxis_);
+    // Bar i stands at i on this axis. The dates are drawn in the foreground, thinned out
+    // when bars get narrow; a category axis would compare every date with all the others.
+    positionAxis_->setLabelsVisible(false);
+    positionAxis_->setGridLineVisible(false);
+    positionAxis_->setTickCount(2);
+    chart->addAxis(positionAxis_, Qt::AlignBottom);
+    series_->attachAxis(positionAxis_);
+    // However the range changes (zoom, pan, undo), the dates get the room they need.
+    connect(positionAxis_, &QValueAxis::rangeChanged, this, [this] { updateLabelSpace(); });
 
     valueAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     valueAxis_->setGridLineColor(kGridColor);
@@ -114,16 +120,30 @@ void SeriesBarChart::showColumn(const QString& title, const ChartPoints& bars)
 {
     chart()->zoomReset();
     chart()->setTitle(title);
-    bars_->remove(0, bars_->count());
-    categoryAxis_->clear();
-    QStringList labels;
+    labels_.clear();
+    labels_.reserve(bars.size());
+    QList<qreal> values;
+    values.reserve(bars.size());
     for (const ChartPoint& bar : bars) {
-        bars_->append(bar.value);
-        labels << bar.label;
+        values.append(bar.value);
+        labels_.append(bar.label);
     }
-    categoryAxis_->append(labels);
+    // The widest date, measured once: the dates' room follows it.
+    widestLabel_ = -1;
+    const QFontMetricsF metrics(font());
+    double widest = -1;
+    for (qsizetype i = 0; i < labels_.size(); ++i) {
+        const double width = metrics.horizontalAdvance(labels_[i]);
+        if (width > widest) {
+            widest = width;
+            widestLabel_ = i;
+        }
+    }
+    bars_->remove(0, bars_->count());
+    bars_->append(values);
+    positionAxis_->setRange(-0.5, std::max<qsizetype>(bars.size(), 1) - 0.5);
     const bool any = !bars.isEmpty();
-    categoryAxis_->setVisible(any);
+    positionAxis_->setVisible(any);
     valueAxis_->setVisible(any);
     updateValueAxis();
     updateLabelSpace();
@@ -142,21 +162,55 @@ QString SeriesBarChart::markText(int index) const
 
 void SeriesBarChart::paintChart(QPainter& painter, const QRectF& target)
 {
-    // A chart on a page never shown has not been fitted to its view yet: the view does
-    // that on resize events. Lay it out here, then draw the scene and the marks.
+    // A chart on a page never shown has not been fitted to its view yet.
+    fitSceneToView();
     const QRectF source(QPointF(0, 0), QSizeF(chartSize()));
-    if (chart()->size() != source.size()) {
-        chart()->resize(source.size());
-        chart()->layout()->activate();
-        updateLabelSpace();
-        chart()->layout()->activate();
-    }
     painter.save();
     scene()->render(&painter, target, source, Qt::IgnoreAspectRatio);
     painter.translate(target.topLeft());
     painter.scale(target.width() / source.width(), target.height() / source.height());
     drawForeground(&painter, source);
     painter.restore();
+}
+
+std::unique_ptr<PaintableChart> SeriesBarChart::snapshot() const
+{
+    auto copy = std::make_unique<SeriesBarChart>();
+    copy->setFont(font());
+    copy->setRegionalSettings(settings_);
+    copy->resize(size());
+    ChartPoints bars;
+    for (int i = 0; i < bars_->count(); ++i)
+        bars.append({labels_.value(i), bars_->at(i)});
+    copy->showColumn(chart()->title(), bars);
+    copy->fitSceneToView();
+    if (chart()->isZoomed()) {
+        const VisibleRange range = visibleRange();
+        copy->zoomToBars(range.first, range.last);
+    }
+    return copy;
+}
+
+void SeriesBarChart::fitSceneToView()
+{
+    // The view fits the chart to itself on resize events, which a hidden view does not get.
+    const QSizeF size(chartSize());
+    if (chart()->size() == size)
+        return;
+    chart()->resize(size);
+    chart()->layout()->activate();
+    updateLabelSpace();
+    chart()->layout()->activate();
+}
+
+void SeriesBarChart::zoomToBars(double first, double last)
+{
+    const QRectF plot = chart()->plotArea();
+    const double left = chart()->mapToPosition(QPointF(first, 0), series_).x();
+    const double right = chart()->mapToPosition(QPointF(last, 0), series_).x();
+    chart()->zoomIn(QRectF(left, plot.top(), right - left, plot.height()));
+    updateLabelSpace();
+    chart()->layout()->activate();
 }
 
 void SeriesBarChart::updateValueAxis()
@@ -188,9 +242,7 @@ SeriesBarChart::VisibleRange SeriesBarChart::visibleRange() const
 void SeriesBarChart::updateLabelSpace()
 {
     const QFontMetricsF metrics(font());
-    double widest = 0;
-    for (const QString& label : categoryAxis_->categories())
-        widest = std::max(widest, metrics.horizontalAdvance(label));
+    const double widest = widestLabelWidth(metrics);
     const VisibleRange range = visibleRange();
     verticalLabels_ = range.slotWidth < widest + 2 * kLabelGap;
     const double room = (verticalLabels_ ? widest : metrics.height()) + 2 * kLabelGap;
@@ -198,6 +250,11 @@ void SeriesBarChart::updateLabelSpace()
     margins.setBottom(static_cast<int>(std::ceil(room)));
     if (margins != chart()->margins())
         chart()->setMargins(margins);
+}
+
+double SeriesBarChart::widestLabelWidth(const QFontMetricsF& metrics) const
+{
+    return widestLabel_ < 0 ? 0 : metrics.horizontalAdvance(labels_[widestLabel_]);
 }
 
 void SeriesBarChart::drawForeground(QPainter* painter, const QRectF& rect)
@@ -219,15 +276,13 @@ void SeriesBarChart::drawForeground(QPainter* painter, const QRectF& rect)
 void SeriesBarChart::drawCategoryLabels(QPainter& painter, const VisibleRange& range) const
 {
     const QFontMetricsF metrics(painter.font());
-    const QStringList labels = categoryAxis_->categories();
-    double widest = 0;
-    for (const QString& label : labels)
-        widest = std::max(widest, metrics.horizontalAdvance(label));
+    const QStringList& labels = labels_;
+    const double widest = widestLabelWidth(metrics);
     const double extent = verticalLabels_ ? metrics.height() : widest + 2 * kLabelGap;
     const int every = std::max(1, static_cast<int>(std::ceil(extent / range.slotWidth)));
 
     const QRectF plot = chart()->plotArea();
-    painter.setPen(categoryAxis_->labelsColor());
+    painter.setPen(valueAxis_->labelsColor());
     const int first = std::max(0, static_cast<int>(std::ceil(range.first)));
     const int last =
         std::min(static_cast<int>(labels.size()) - 1, static_cast<int>(std::floor(range.last)));

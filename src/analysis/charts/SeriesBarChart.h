@@ -7,10 +7,11 @@
 #include <optional>
 #include <QChartView>
 
-class QBarCategoryAxis;
 class QBarSeries;
 class QBarSet;
 class QCategoryAxis;
+class QFontMetricsF;
+class QValueAxis;
 
 namespace tamisko {
 
@@ -34,10 +35,12 @@ public:
 
     QBarSeries* series() const { return series_; }
     QBarSet* barSet() const { return bars_; }
-    QBarCategoryAxis* categoryAxis() const { return categoryAxis_; }
+    // The labels under the bars, one per bar.
+    const QStringList& labels() const { return labels_; }
 
     QSize chartSize() const override { return size(); }
     void paintChart(QPainter& painter, const QRectF& target) override;
+    std::unique_ptr<PaintableChart> snapshot() const override;
 
     // The mark drawn on a bar.
     QString markText(int index) const;
@@ -60,16 +63,23 @@ private:
     };
 
     VisibleRange visibleRange() const;
+    // Lays the scene out at the view's size, which the view does only once it is shown.
+    void fitSceneToView();
+    // Zooms to the bars from first to last (bar indices, fractions allowed).
+    void zoomToBars(double first, double last);
     void panBy(double pixels);
     void updateValueAxis();
     void updateLabelSpace();
+    double widestLabelWidth(const QFontMetricsF& metrics) const;
     void drawCategoryLabels(QPainter& painter, const VisibleRange& range) const;
     void drawValueMarks(QPainter& painter, const VisibleRange& range) const;
 
     RegionalSettings settings_;
     QBarSeries* series_;
     QBarSet* bars_;
-    QBarCategoryAxis* categoryAxis_;
+    QValueAxis* positionAxis_;
+    QStringList labels_;
+    qsizetype widestLabel_ = -1;
     QCategoryAxis* valueAxis_;
     bool verticalLabels_ = false;
     std::optional<QPoint> panFrom_;

@@ -243,15 +243,31 @@ std::optional<Outcome> ComputeResults(MemTable& log, const MemTable& categories,
     return outcome;
 }
 
+std::string NoMovementLine(const Request& request, const RegionalSettings& settings)
+{
+    // An empty date field reads as day 0, which is no date to show: without an end the
+    // range holds nothing, without a start it reaches back to the first movement.
+    const bool hasStart = request.startDate != 0;
+    const bool hasEnd = request.endDate != 0;
+    if (hasStart && hasEnd)
+        return cp("Δεν υπάρχει καμία κίνηση στην περίοδο από ") +
+               dateText(request.startDate, settings) + cp(" μέχρι ") +
+               dateText(request.endDate, settings) + '.';
+    if (hasEnd)
+        return cp("Δεν υπάρχει καμία κίνηση μέχρι ") + dateText(request.endDate, settings) + '.';
+    return cp("Δεν υπάρχει καμία κίνηση στην περίοδο.");
+}
+
 std::vector<std::string> StatisticsLines(const Outcome& outcome, const Request& request,
                                          const RegionalSettings& settings)
 {
     const auto amount = [&settings](long double value) {
         return formatAmount(value, settings);
     };
-    const bool hasPeriod = outcome.periodLabel.has_value();
-    const double start = hasPeriod ? outcome.periodStart : request.startDate;
-    const double end = hasPeriod ? outcome.periodEnd : request.endDate;
+    if (!outcome.periodLabel)
+        return {NoMovementLine(request, settings)};
+    const double start = outcome.periodStart;
+    const double end = outcome.periodEnd;
     const long double days = outcome.dayCount;
     const long double receipts = outcome.totalReceipts;
     const long double payments = outcome.totalPayments;

@@ -39,7 +39,8 @@ struct Outcome
     // "από START μέχρι END" (cp1253); none when no movement fell in the range, so that
     // the report keeps its previous period text.
     std::optional<std::string> periodLabel;
-    std::vector<std::string> statistics; // the twenty lines of the statistics text, cp1253
+    // The statistics text, cp1253: twenty lines, or the one line of NoMovementLine.
+    std::vector<std::string> statistics;
 };
 
 // Groups the movements of the log dated within the request's range by category into
@@ -50,10 +51,14 @@ std::optional<Outcome> ComputeResults(MemTable& log, const MemTable& categories,
                                       const Request& request, const RegionalSettings& settings,
                                       MemTable& results);
 
-// The twenty lines of the statistics text (cp1253). Without a period (no movement in the
-// range) the first line names the request's two dates.
+// The twenty lines of the statistics text (cp1253); without a period (no movement in the
+// range) the one line of NoMovementLine.
 std::vector<std::string> StatisticsLines(const Outcome& outcome, const Request& request,
                                          const RegionalSettings& settings);
+
+// "Δεν υπάρχει καμία κίνηση στην περίοδο από START μέχρι END." (cp1253), naming only the
+// dates the fields hold: an empty field (day 0) is no date.
+std::string NoMovementLine(const Request& request, const RegionalSettings& settings);
 
 // A field of the results table as the grid and the report show it: "0.##" for amounts,
 // "0.#%" for shares, the general number format for counts; empty when null. cp1253.

@@ -138,8 +138,8 @@ private:
     std::vector<size_t> columnOfName_;
 };
 
-// findPeriod, trying the period of the previous movement first: the log is mostly in
-// date order.
+// findPeriod, trying the period of the previous movement and the one after it first: the
+// log is mostly in date order.
 class PeriodFinder
 {
 public:
@@ -147,8 +147,11 @@ public:
 
     std::optional<size_t> operator()(double day)
     {
-        if (last_ < periods_.size() && day >= periods_[last_].start && day <= periods_[last_].end)
+        if (holds(last_, day))
             return last_;
+        // Entered day by day, the next movement often starts the next period.
+        if (holds(last_ + 1, day))
+            return ++last_;
         const auto found = findPeriod(periods_, day);
         if (found)
             last_ = *found;
@@ -156,6 +159,12 @@ public:
     }
 
 private:
+    bool holds(size_t index, double day) const
+    {
+        return index < periods_.size() && day >= periods_[index].start &&
+               day <= periods_[index].end;
+    }
+
     const std::vector<Period>& periods_;
     size_t last_ = static_cast<size_t>(-1);
 };
@@ -193,14 +202,14 @@ std::optional<size_t> findPeriod(const std::vector<Period>& periods, double day)
     return static_cast<size_t>(candidate - periods.begin());
 }
 
-SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double logLastDate,
-                          const RegionalSettings& settings)
+SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, double logLastDate,
+                            const RegionalSettings& settings)
 {
-    SeriesGrid grid;
+    SeriesNumbers numbers;
     if (log.isEmpty())
-        return grid;
-    grid.periods = LayOutPeriods(length, logFirstDate, logLastDate);
-    const size_t periodCount = grid.periods.size();
+        return numbers;
+    numbers.periods = LayOutPeriods(length, logFirstDate, logLastDate);
+    const size_t periodCount = numbers.periods.size();
 
     std::vector<std::string> categories;
     std::vector<std::vector<long double>> sums; // [category][period]
@@ -213,7 +222,7 @@ SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double
         throw Error("Field 'Category' is not a string");
     CategoryColumns columnOf(log, categoryField.index(), *settings.collation, categories,
                              [&] { sums.emplace_back(periodCount, 0.0L); });
-    PeriodFinder periodOf(grid.periods);
+    PeriodFinder periodOf(numbers.periods);
     // Visit the records without moving the cursor per record; the cursor is left past
     // the end afterwards, as a walk with first and next leaves it.
     log.first();
@@ -232,13 +241,15 @@ SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double
         log.next();
 
     const size_t k = categories.size();
-    grid.cells.assign(periodCount + 1, std::vector<std::string>(k + 3));
-    for (size_t r = 0; r < periodCount; ++r) {
-        grid.cells[r + 1][0] = formatDate(grid.periods[r].start, settings) + " - " +
-                               formatDate(grid.periods[r].end, settings);
-    }
-    grid.cells[0][k + 1] = cp("Συν.Κ.Εισπρ.");
-    grid.cells[0][k + 2] = cp("Συν.Κ.Πληρ.");
+    const size_t columns = k + 2;
+    numbers.categoryCount = k;
+    numbers.titles.resize(columns);
+    numbers.titles[k] = cp("Συν.Κ.Εισπρ.");
+    numbers.titles[k + 1] = cp("Συν.Κ.Πληρ.");
+    numbers.values.assign(periodCount * columns, 0.0L);
+    const auto cell = [&](size_t r, size_t c) -> long double& {
+        return numbers.values[r * columns + c];
+    };
 
     // The period totals come from the nets as they are, before any column is flipped.
     for (size_t r = 0; r < periodCount; ++r) {
@@ -251,8 +262,8 @@ SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double
             else
                 negative -= net;
         }
-        grid.cells[r + 1][k + 1] = formatAmount(positive / 10000.0L, settings);
-        grid.cells[r + 1][k + 2] = formatAmount(negative / 10000.0L, settings);
+        cell(r, k) = positive / 10000.0L;
+        cell(r, k + 1) = negative / 10000.0L;
     }
 
     for (size_t c = 0; c < k; ++c) {
@@ -260,14 +271,50 @@ SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double
         for (const long double net : sums[c])
             overall += toTenThousandths(net);
         const bool payments = overall < 0;
-        grid.cells[0][c + 1] = categories[c] + cp(payments ? " (πλ)" : " (εισ)");
-        for (size_t r = 0; r < periodCount; ++r) {
-            const long double net = payments ? -sums[c][r] : sums[c][r];
-            if (net != 0)
-                grid.cells[r + 1][c + 1] = formatAmount(net, settings);
-        }
+        numbers.titles[c] = categories[c] + cp(payments ? " (πλ)" : " (εισ)");
+        for (size_t r = 0; r < periodCount; ++r)
+            cell(r, c) = payments ? -sums[c][r] : sums[c][r];
+    }
+    return numbers;
+}
+
+std::string SeriesNumbers::cellText(size_t period, size_t column,
+                                    const RegionalSettings& settings) const
+{
+    const long double amount = value(period, column);
+    if (column < categoryCount && amount == 0)
+        return {};
+    return formatAmount(amount, settings);
+}
+
+std::string SeriesNumbers::periodLabel(size_t period, const RegionalSettings& settings) const
+{
+    return formatDate(periods[period].start, settings) + " - " +
+           formatDate(periods[period].end, settings);
+}
+
+SeriesGrid GridOf(const SeriesNumbers& numbers, const RegionalSettings& settings)
+{
+    SeriesGrid grid;
+    if (numbers.empty())
+        return grid;
+    grid.periods = numbers.periods;
+    const size_t columns = numbers.columnCount();
+    grid.cells.assign(numbers.rowCount() + 1, std::vector<std::string>(columns + 1));
+    for (size_t c = 0; c < columns; ++c)
+        grid.cells[0][c + 1] = numbers.titles[c];
+    for (size_t r = 0; r < numbers.rowCount(); ++r) {
+        grid.cells[r + 1][0] = numbers.periodLabel(r, settings);
+        for (size_t c = 0; c < columns; ++c)
+            grid.cells[r + 1][c + 1] = numbers.cellText(r, c, settings);
     }
     return grid;
+}
+
+SeriesGrid FillSeriesGrid(MemTable& log, int length, double logFirstDate, double logLastDate,
+                          const RegionalSettings& settings)
+{
+    return GridOf(ComputeSeries(log, length, logFirstDate, logLastDate, settings), settings);
 }
 
 std::string GridCopyText(const SeriesGrid& grid, const RegionalSettings& settings)

@@ -42,6 +42,36 @@ struct SeriesGrid
     int columnCount() const { return cells.empty() ? 0 : static_cast<int>(cells[0].size()); }
 };
 
+// The time-series results as numbers, before any text is made: one row per period, one
+// column per category in the order the log first meets them, then the two totals.
+struct SeriesNumbers
+{
+    std::vector<Period> periods;
+    std::vector<std::string> titles; // the column titles (cp1253), categories then totals
+    size_t categoryCount = 0;
+    std::vector<long double> values; // [period * columnCount() + column]
+
+    bool empty() const { return titles.empty(); }
+    size_t rowCount() const { return periods.size(); }
+    size_t columnCount() const { return titles.size(); }
+    long double value(size_t period, size_t column) const
+    {
+        return values[period * columnCount() + column];
+    }
+    // FormatAmount of the cell (cp1253); a category's cell is empty when its net is zero,
+    // a total always shows.
+    std::string cellText(size_t period, size_t column, const RegionalSettings& settings) const;
+    // "start - end" in the short date format (cp1253).
+    std::string periodLabel(size_t period, const RegionalSettings& settings) const;
+};
+
+// The numbers of FillSeriesGrid, which is these numbers as text.
+SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, double logLastDate,
+                            const RegionalSettings& settings);
+
+// The numbers as the grid's texts.
+SeriesGrid GridOf(const SeriesNumbers& numbers, const RegionalSettings& settings);
+
 // Nets every category's movements in each period. Categories that differ only in letter
 // case share a column. A column whose net over all periods is negative is shown with its
 // signs flipped and titled " (πλ)", the others " (εισ)"; the period totals are taken

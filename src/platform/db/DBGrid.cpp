@@ -3,6 +3,7 @@
 #include "platform/db/DbMessages.h"
 #include "platform/db/FieldDelegate.h"
 
+#include <algorithm>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -133,6 +134,7 @@ void DBGrid::setTitleButtons(bool on)
 void DBGrid::setTitleFont(const QFont& font)
 {
     horizontalHeader()->setFont(font);
+    sizeColumns();      // wider letters need wider columns
     updateGeometries(); // the titles' height sets where the rows begin
 }
 
@@ -140,8 +142,11 @@ void DBGrid::sizeColumns()
 {
     const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (int column = 0; column < model_->columnCount(); ++column) {
+        // A column is as wide as its field's display width, and never narrower than its
+        // title.
         if (const Field* const field = model_->fieldAt(column))
-            setColumnWidth(column, defaultWidthInCharacters(*field) * digit + 8);
+            setColumnWidth(column, std::max(defaultWidthInCharacters(*field) * digit + 8,
+                                            horizontalHeader()->sectionSizeHint(column)));
     }
 }
 

@@ -79,9 +79,13 @@ bool isNumeric(const Field& field)
 
 QString displayText(const Field& field, const Variant& value)
 {
+    return displayText(field, value, formatSettings());
+}
+
+QString displayText(const Field& field, const Variant& value, const RegionalSettings& settings)
+{
     if (value.isNullOrEmpty())
         return {};
-    const RegionalSettings& settings = formatSettings();
     switch (field.dataType()) {
     case FieldType::String:
         return toQString(value.toString());

@@ -17,6 +17,8 @@ QString fieldLabel(const Field& field);
 
 // The text a grid cell or a control shows for a value of the field.
 QString displayText(const Field& field, const Variant& value);
+// The same with the given settings in place of formatSettings().
+QString displayText(const Field& field, const Variant& value, const RegionalSettings& settings);
 
 // The text offered for editing: like the display text, amounts without grouping.
 QString editText(const Field& field, const Variant& value);
