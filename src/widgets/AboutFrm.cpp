@@ -1,10 +1,9 @@
 #include "widgets/AboutFrm.h"
 
+#include "platform/Help.h"
+#include "platform/InstallLayout.h"
 #include "widgets/LinkLabel.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -108,6 +107,11 @@ AboutForm::AboutForm(QWidget* parent)
     LinkLabel4->setShowAsUrl(true);
     LinkLabel4->setLinkTarget(helpPageUrl());
 
+    licenseLink =
+        linkLabel(QStringLiteral("Άδεια: GNU GPL 3 ή νεότερη"), QRect(16, 96, 199, 15), this);
+    licenseLink->setShowAsUrl(true);
+    licenseLink->setLinkTarget(licenseUrl());
+
     Label1 = wrappedLabel(QStringLiteral("Υπάρχουν πολλά ακόμα ελληνικά freeware\n"
                                          "και shareware προγράμματά μου! Δείτε εδώ:"),
                           QRect(17, 113, 240, 35), this);
@@ -134,25 +138,22 @@ AboutForm::AboutForm(QWidget* parent)
 
 QUrl AboutForm::helpPageUrl()
 {
-    return QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath())
-                                   .absoluteFilePath(QStringLiteral("Tamisko.html")));
+    return QUrl::fromLocalFile(tamisko::help::helpFilePath());
 }
 
 QUrl AboutForm::readmeUrl()
 {
-    // Installed beside the program, under share/doc, or (run from a build directory
-    // inside the source tree) one level up.
-    const QDir exeDir(QCoreApplication::applicationDirPath());
-    const QStringList candidates = {
-        exeDir.absoluteFilePath(QStringLiteral("README.md")),
-        exeDir.absoluteFilePath(QStringLiteral("../share/doc/tamisko/README.md")),
-        exeDir.absoluteFilePath(QStringLiteral("../README.md")),
-    };
-    for (const QString& path : candidates) {
-        if (QFileInfo::exists(path))
-            return QUrl::fromLocalFile(QDir::cleanPath(path));
-    }
-    return QUrl::fromLocalFile(candidates.front());
+    return documentUrl(QStringLiteral("README.md"));
+}
+
+QUrl AboutForm::licenseUrl()
+{
+    return documentUrl(QStringLiteral("LICENSE"));
+}
+
+QUrl AboutForm::documentUrl(const QString& name)
+{
+    return QUrl::fromLocalFile(tamisko::InstallLayout::ofRunningProgram().docDir() + name);
 }
 
 void AboutForm::keyPressEvent(QKeyEvent* event)

@@ -15,9 +15,10 @@ class AboutForm : public QDialog
 public:
     explicit AboutForm(QWidget* parent = nullptr);
 
-    // The installed help page and the project's README, beside the executable.
+    // The help page and the documents where the program's layout puts them.
     static QUrl helpPageUrl();
     static QUrl readmeUrl();
+    static QUrl licenseUrl();
 
     QFrame* Bevel;
     LinkLabel* LinkLabel3;
@@ -26,6 +27,8 @@ public:
     QLabel* lblName;
     LinkLabel* LinkLabel1;
     LinkLabel* LinkLabel4;
+    // The licence (GPL-3.0-or-later), opening the LICENSE file.
+    LinkLabel* licenseLink;
     QLabel* Label1;
     LinkLabel* LinkLabel2;
     QLabel* aboutlabel;
@@ -37,5 +40,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static QUrl documentUrl(const QString& name);
+
     bool placed_ = false;
 };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -65,12 +67,26 @@ TEST_F(AboutFormTest, RightClickOnWebLinkOpensIt)
     RecordingOpener opener;
     QTest::mouseClick(form.LinkLabel4, Qt::RightButton);
     QTest::mouseClick(form.LinkLabel2, Qt::RightButton);
-    ASSERT_EQ(opener.opened.size(), 2u);
+    QTest::mouseClick(form.licenseLink, Qt::RightButton);
+    ASSERT_EQ(opener.opened.size(), 3u);
     EXPECT_EQ(opener.opened[0], AboutForm::helpPageUrl());
     EXPECT_TRUE(opener.opened[0].isLocalFile());
     EXPECT_TRUE(opener.opened[0].path().endsWith(QStringLiteral("/Tamisko.html")));
     EXPECT_EQ(opener.opened[1], AboutForm::readmeUrl());
-    EXPECT_TRUE(opener.opened[1].path().endsWith(QStringLiteral("/README.md")));
+    EXPECT_EQ(opener.opened[2], AboutForm::licenseUrl());
+}
+
+TEST_F(AboutFormTest, NamesTheLicenceAndFindsTheDocumentsOfTheSourceTree)
+{
+    EXPECT_TRUE(form.licenseLink->text().contains(QStringLiteral("GNU GPL 3")));
+    EXPECT_TRUE(form.licenseLink->showAsUrl());
+    // A test program runs in the build tree, whose documents are those of the sources.
+    for (const QUrl& url : {AboutForm::readmeUrl(), AboutForm::licenseUrl()}) {
+        EXPECT_TRUE(QFileInfo::exists(url.toLocalFile())) << url.toString().toStdString();
+    }
+    QFile licence(AboutForm::licenseUrl().toLocalFile());
+    ASSERT_TRUE(licence.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(licence.readLine().contains("GNU GENERAL PUBLIC LICENSE"));
 }
 
 TEST_F(AboutFormTest, ContactLabelFollowsTheBuildConfiguration)
