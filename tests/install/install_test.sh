@@ -90,13 +90,18 @@ if ! HOME="$home" XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=xcb timeout 120 \
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         openbox >/dev/null 2>&1 &
         wm=$!
-        sleep 1
         "$1/bin/tamisko" &
         app=$!
         window="$(timeout 60 xdotool search --sync --onlyvisible --name "ταμίσκες")"
-        sleep 1
-        xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
+        # The window manager may still be starting: try until it gives the window the focus.
+        for _ in $(seq 50); do
+            timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null && break
+            sleep 0.2
+        done
+        sleep 0.5
+        xdotool key --clearmodifiers alt+F4
         status=0
+        timeout 30 tail --pid="$app" -f /dev/null || { kill "$app"; status=1; }
         wait "$app" || status=$?
         kill "$wm"
         exit "$status"
