@@ -4,7 +4,7 @@
 # opened 1,000,000-movement book. Not part of the tests.
 # Extra arguments go to the benchmark binary (e.g. --sizes=10000,100000).
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" all
 
 books="${TMPDIR:-/tmp}/tamisko-bench"
 echo "Load before the run: $(uptime)"

@@ -1,10 +1,10 @@
 #include "platform/Help.h"
 
-#include "platform/ProfileFile.h"
+#include "platform/HelpBrowser.h"
+#include "platform/InstallLayout.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,11 +16,14 @@ namespace {
 
 constexpr char kProperty[] = "tamiskoHelpContext";
 
+void openInHelpBrowser(const QUrl& url)
+{
+    HelpBrowser::shared().showTopic(url);
+}
+
 Opener& opener()
 {
-    static Opener current = [](const QUrl& url) {
-        QDesktopServices::openUrl(url);
-    };
+    static Opener current = openInHelpBrowser;
     return current;
 }
 
@@ -51,7 +54,7 @@ int helpContextAt(const QWidget* widget)
 
 QString helpFilePath()
 {
-    return GetExeDir() + QStringLiteral("Tamisko.html");
+    return InstallLayout::ofRunningProgram().dataDir() + QStringLiteral("Tamisko.html");
 }
 
 QUrl topicUrl(int context)
@@ -71,7 +74,7 @@ void showTopic(int context)
 
 void setOpener(Opener newOpener)
 {
-    opener() = std::move(newOpener);
+    opener() = newOpener ? std::move(newOpener) : Opener(openInHelpBrowser);
 }
 
 bool F1Filter::eventFilter(QObject* watched, QEvent* event)

@@ -7,7 +7,8 @@
 
 class QWidget;
 
-// The help file "Tamisko.html" beside the executable, with one section per help context.
+// The help page "Tamisko.html" in the program's data directory (InstallLayout), with one
+// section per help context.
 namespace tamisko::help {
 
 constexpr int kContents = 0;
@@ -25,7 +26,8 @@ QUrl topicUrl(int context);
 // Opens the help file at the topic; shows nothing when the file is missing.
 void showTopic(int context);
 
-// How topics are opened (the desktop's browser by default); tests replace it.
+// How topics are opened: the program's help window (HelpBrowser) by default, or again
+// after an empty opener; tests replace it.
 using Opener = std::function<void(const QUrl&)>;
 void setOpener(Opener opener);
 

@@ -1,11 +1,12 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace tamisko {
 namespace {
@@ -235,12 +236,7 @@ QString GetIniFileName()
 
 QString ProfileDir()
 {
-    const QString exeDir = GetExeDir();
-    if (QFileInfo(exeDir).isWritable())
-        return exeDir;
-    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(configDir);
-    return QDir(configDir).absolutePath() + u'/';
+    return preparedProfileDir();
 }
 
 } // namespace tamisko

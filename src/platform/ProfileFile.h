@@ -72,8 +72,8 @@ QString CapitalizeFirst(const QString& text);
 QString GetIniFileName();
 QString iniFileNameFor(const QString& executablePath);
 
-// Where the profile files live: the executable's directory, or the user's configuration
-// directory when that one is not writable. With a trailing separator.
+// Where the profile files live (InstallLayout): beside the executable in a build tree,
+// $XDG_CONFIG_HOME/tamisko/ for an installed program. With a trailing separator.
 QString ProfileDir();
 
 } // namespace tamisko

@@ -1,10 +1,9 @@
 #include "widgets/AboutFrm.h"
 
+#include "platform/Help.h"
+#include "platform/InstallLayout.h"
 #include "widgets/LinkLabel.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -67,11 +66,6 @@ LinkLabel* linkLabel(const QString& text, const QRect& geometry, QWidget* parent
     return label;
 }
 
-QUrl helpPageIn(const QDir& programDirectory)
-{
-    return QUrl::fromLocalFile(programDirectory.absoluteFilePath(QStringLiteral("Tamisko.html")));
-}
-
 } // namespace
 
 AboutForm::AboutForm(QWidget* parent, const QString& contactEmail)
@@ -112,6 +106,11 @@ AboutForm::AboutForm(QWidget* parent, const QString& contactEmail)
     LinkLabel4->setShowAsUrl(true);
     LinkLabel4->setLinkTarget(helpPageUrl());
 
+    licenseLink =
+        linkLabel(QStringLiteral("Άδεια: GNU GPL 3 ή νεότερη"), QRect(16, 96, 199, 15), this);
+    licenseLink->setShowAsUrl(true);
+    licenseLink->setLinkTarget(licenseUrl());
+
     Label1 = wrappedLabel(QStringLiteral("Υπάρχουν πολλά ακόμα ελληνικά freeware\n"
                                          "και shareware προγράμματά μου! Δείτε εδώ:"),
                           QRect(17, 113, 240, 35), this);
@@ -140,30 +139,29 @@ AboutForm::AboutForm(QWidget* parent, const QString& contactEmail)
         LinkLabel1->hide();
         const int row = LinkLabel4->y() - LinkLabel1->y();
         for (QWidget* below :
-             std::initializer_list<QWidget*>{LinkLabel4, Label1, LinkLabel2, aboutlabel})
+             std::initializer_list<QWidget*>{LinkLabel4, licenseLink, Label1, LinkLabel2, aboutlabel})
             below->move(below->x(), below->y() - row);
     }
 }
 
 QUrl AboutForm::helpPageUrl()
 {
-    return helpPageIn(QDir(QCoreApplication::applicationDirPath()));
+    return QUrl::fromLocalFile(tamisko::help::helpFilePath());
 }
 
 QUrl AboutForm::readmeUrl()
 {
-    return readmeUrl(QCoreApplication::applicationDirPath());
+    return documentUrl(QStringLiteral("README.md"));
 }
 
-QUrl AboutForm::readmeUrl(const QString& programDirectory)
+QUrl AboutForm::licenseUrl()
 {
-    const QDir exeDir(programDirectory);
-    for (const char* candidate : {"../share/doc/tamisko/README.md", "README.md", "../README.md"}) {
-        const QString path = exeDir.absoluteFilePath(QString::fromLatin1(candidate));
-        if (QFileInfo::exists(path))
-            return QUrl::fromLocalFile(QDir::cleanPath(path));
-    }
-    return helpPageIn(exeDir);
+    return documentUrl(QStringLiteral("LICENSE"));
+}
+
+QUrl AboutForm::documentUrl(const QString& name)
+{
+    return QUrl::fromLocalFile(tamisko::InstallLayout::ofRunningProgram().docDir() + name);
 }
 
 void AboutForm::keyPressEvent(QKeyEvent* event)

@@ -19,13 +19,10 @@ public:
     explicit AboutForm(QWidget* parent = nullptr,
                        const QString& contactEmail = QStringLiteral(TAMISKO_CONTACT_EMAIL));
 
-    // The help page beside the executable.
+    // The help page and the documents where the program's layout puts them.
     static QUrl helpPageUrl();
-    // The documentation: the installed README (../share/doc/tamisko beside the program's
-    // directory), else one beside the program or above it (a build inside the source
-    // tree); the help page when there is none.
     static QUrl readmeUrl();
-    static QUrl readmeUrl(const QString& programDirectory);
+    static QUrl licenseUrl();
 
     QFrame* Bevel;
     LinkLabel* LinkLabel3;
@@ -34,6 +31,8 @@ public:
     QLabel* lblName;
     LinkLabel* LinkLabel1;
     LinkLabel* LinkLabel4;
+    // The licence (GPL-3.0-or-later), opening the LICENSE file.
+    LinkLabel* licenseLink;
     QLabel* Label1;
     LinkLabel* LinkLabel2;
     QLabel* aboutlabel;
@@ -45,5 +44,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static QUrl documentUrl(const QString& name);
+
     bool placed_ = false;
 };
