@@ -23,6 +23,7 @@ enum class Option
     Locale,
     Period, // --from DATE and --to DATE
     Days,   // --days N
+    Force,  // --force: write a book even when a running program holds it
 };
 
 // What follows the command name: file names in order and the options given.
@@ -34,6 +35,7 @@ struct Arguments
     std::optional<std::string> from;
     std::optional<std::string> to;
     std::optional<std::string> days;
+    bool force = false;
 };
 
 // Options may stand anywhere; "--" ends them. Throws UsageError for an option the

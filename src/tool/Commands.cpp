@@ -7,9 +7,9 @@ std::span<const Command> commands()
     static const std::vector<Command> table{
         {"dump", "FILE", "print the document as JSON", {Option::PasswordStdin}, 1, runDump},
         {"create",
-         "JSON_FILE OUT_FILE",
+         "JSON_FILE OUT_FILE [--force]",
          "write a document from JSON in the form dump prints",
-         {Option::PasswordStdin},
+         {Option::PasswordStdin, Option::Force},
          2,
          runCreate},
         {"export",
