@@ -1,6 +1,8 @@
 #include "data/Backups.h"
 
+#include "data/DataMdl.h"
 #include "data/DocumentFile.h"
+#include "data/FileCipher.h"
 #include "data/FileFingerprint.h"
 
 #include <algorithm>
@@ -154,6 +156,25 @@ std::vector<std::string> backupsToRemove(std::span<const Backup> backups, const 
             removed.push_back(backup.path);
     }
     return removed;
+}
+
+std::optional<int> readableMovementCount(const std::string& path, const std::string& password)
+{
+    try {
+        FileCipher cipher;
+        std::optional<ByteStream> payload = LoadProtectedStream(
+            path, &cipher, [&password](std::string& typed) { typed = password; });
+        if (!payload)
+            return std::nullopt;
+        MemTable categories("CatTable");
+        MemTable movements("LogTable");
+        DefineCatTable(categories);
+        DefineLogTable(movements, categories);
+        ReadDocumentPayload(*payload, categories, movements);
+        return movements.recordCount();
+    } catch (const Error&) {
+        return std::nullopt;
+    }
 }
 
 BackupFolder::BackupFolder(std::string folder) : folder_(std::move(folder)) {}

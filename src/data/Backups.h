@@ -53,6 +53,10 @@ struct BackupPolicy
 std::vector<std::string> backupsToRemove(std::span<const Backup> backups, const LocalTime& now,
                                          BackupPolicy policy = {});
 
+// The number of movements of a document file when it reads cleanly with the password
+// (cp1253; used only when the file is encrypted), nothing otherwise.
+std::optional<int> readableMovementCount(const std::string& path, const std::string& password);
+
 // The folder where the bytes a save replaces are kept, readable by the owner only.
 class BackupFolder
 {
