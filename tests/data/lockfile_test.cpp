@@ -1,4 +1,5 @@
 #include "data/LockFile.h"
+#include "LockHolderProcess.h"
 #include "TestFiles.h"
 
 #include <csignal>
@@ -12,64 +13,19 @@ namespace {
 
 using testing::TempDir;
 
-// Another process that takes a lock, reports it through a pipe and then waits until it is
-// told to release the lock or is killed.
-class LockHolder
+// The core's own lock, taken in another process.
+class LockHolder : public testing::LockHolderProcess
 {
 public:
     explicit LockHolder(const std::string& lockPath)
-    {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0)
-            throw std::runtime_error("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            LockFile lock(lockPath);
-            const char taken = lock.tryLock() == LockFile::Result::Locked ? 'y' : 'n';
-            (void)!::write(ready[1], &taken, 1);
-            char ignored;
-            (void)!::read(release[0], &ignored, 1);
-            lock.unlock();
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        releaseFd_ = release[1];
-        char taken = 'n';
-        (void)!::read(ready[0], &taken, 1);
-        ::close(ready[0]);
-        locked_ = taken == 'y';
-    }
-    ~LockHolder()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::close(releaseFd_);
-    }
-
-    pid_t pid() const { return pid_; }
-    bool locked() const { return locked_; }
-    void release()
-    {
-        const char go = 'x';
-        (void)!::write(releaseFd_, &go, 1);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    void kill()
-    {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int releaseFd_ = -1;
-    bool locked_ = false;
+        : LockHolderProcess([lockPath](const std::function<void()>& waitForRelease) {
+              LockFile lock(lockPath);
+              if (lock.tryLock() != LockFile::Result::Locked)
+                  return false;
+              waitForRelease();
+              return true;
+          })
+    {}
 };
 
 class LockFileTest : public ::testing::Test

@@ -1,8 +1,7 @@
+#include <cstdlib>
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 
 // Widget tests need a QApplication; without a display they run on the offscreen platform.
 int main(int argc, char** argv)
