@@ -150,8 +150,16 @@ void FileMenuHandler::SaveFileAs()
 
 bool FileMenuHandler::save()
 {
-    if (untitled_)
+    if (untitled_ || readOnly_)
         return saveAs();
+    switch (BeforeSave ? BeforeSave(fileName_) : SaveCheck::Proceed) {
+    case SaveCheck::Proceed:
+        break;
+    case SaveCheck::SaveAs:
+        return saveAs();
+    case SaveCheck::Cancel:
+        return false;
+    }
     if (!OnSave || !OnSave(fileName_))
         return false;
     modified_ = false;
@@ -176,6 +184,15 @@ bool FileMenuHandler::saveAs()
     AddToRecent();
     UpdateRecentMenu();
     return true;
+}
+
+void FileMenuHandler::AdoptUntitled(const QString& fileName)
+{
+    fileName_ = fileName;
+    untitled_ = true;
+    modified_ = true;
+    if (OnNewFormCaption)
+        OnNewFormCaption(fileName_);
 }
 
 void FileMenuHandler::opened(const QString& name)

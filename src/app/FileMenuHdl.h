@@ -29,6 +29,14 @@ public:
     // True when the operation succeeded; a false result changes nothing here.
     using IOFunction = std::function<bool(const QString& Filename)>;
     using SetCaption = std::function<void(const QString& FileName)>;
+    // What a save over the open document's own file should do.
+    enum class SaveCheck
+    {
+        Proceed,
+        SaveAs, // under another name, through the save dialog
+        Cancel  // not at all; the document stays modified
+    };
+    using SaveCheckFunction = std::function<SaveCheck(const QString& FileName)>;
 
     static constexpr int kMaxListLimit = 35; // nine digits and 26 letters
 
@@ -49,6 +57,8 @@ public:
     IOFunction OnSave;
     IOFunction OnNew;
     SetCaption OnNewFormCaption;
+    // Asked before Save writes the open document's file (not before Save As).
+    SaveCheckFunction BeforeSave;
     bool AddShortcut = true;
     QIcon NewItemImage; // of every recent-file entry; none when null
     bool MoveToTop = true;
@@ -71,6 +81,12 @@ public:
     bool Untitled() const { return untitled_; }
     bool Modified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }
+    // A document opened only for reading is saved through the save dialog only.
+    bool ReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // The owner has replaced the document by an unsaved copy (a recovered document, a
+    // backup): it goes by the name, untitled and modified, so that Save asks where to.
+    void AdoptUntitled(const QString& fileName);
     const QStringList& RecentList() const { return recentList_; }
     QAction* ListSeparator() const;
 
@@ -114,6 +130,7 @@ private:
     QString fileName_;
     bool untitled_ = false;
     bool modified_ = false;
+    bool readOnly_ = false;
     QStringList recentList_;
     QPointer<QAction> listSeparator_;
     std::optional<ProfileFile> profile_;

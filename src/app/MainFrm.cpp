@@ -1,6 +1,10 @@
 #include "app/MainFrm.h"
 
+#include "app/BookSafety.h"
 #include "app/FileMenuHdl.h"
+#include "app/RecoveryCopies.h"
+#include "data/Backups.h"
+#include "data/DocumentSnapshot.h"
 #include "data/Errors.h"
 #include "data/Format.h"
 #include "data/TableUtils.h"
@@ -16,8 +20,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
@@ -100,7 +108,10 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
       NewKinisi(newAction(QStringLiteral("Νέα κίνηση"), -1, Qt::Key_F10)),
       ActionList{Open,     Save, SaveAs,     New,   Kinisis, Sigrisis,    Diaxronika,   Pinakas,
                  Password, Exit, Categories, About, Help,    PrintAction, EuroComputer, NewKinisi},
-      FMH(new FileMenuHandler(this)), settings_(settings)
+      RestoreBackup(newAction(QStringLiteral("Επαναφορά αντιγράφου..."), -1)),
+      FMH(new FileMenuHandler(this)), settings_(settings),
+      safety_(std::make_unique<BookSafety>(
+          [this] { return data_ ? DocumentSnapshot(*data_) : std::vector<uint8_t>(); }))
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kTitle);
@@ -130,7 +141,8 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
         {Help, &MainForm::HelpExecute},
         {PrintAction, &MainForm::PrintActionExecute},
         {EuroComputer, &MainForm::EuroComputerExecute},
-        {NewKinisi, &MainForm::NewKinisiExecute}};
+        {NewKinisi, &MainForm::NewKinisiExecute},
+        {RestoreBackup, &MainForm::RestoreBackupExecute}};
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
 
@@ -181,7 +193,7 @@ void MainForm::createMenus()
     mnuFile = menuBar()->addMenu(QStringLiteral("Αρχείο"));
     mnuFile->addActions({New, Open});
     mnuFile->addSeparator();
-    mnuFile->addActions({Save, SaveAs, Password});
+    mnuFile->addActions({Save, SaveAs, Password, RestoreBackup});
     LastSep = mnuFile->addSeparator();
     mnuFile->addAction(Exit);
     for (int i = 0; i < 4; ++i)
@@ -306,17 +318,31 @@ void MainForm::setUpFileMenuHandler()
     FMH->OnNewFormCaption = [this](const QString& name) {
         FMHNewFormCaption(name);
     };
+    FMH->BeforeSave = [this](const QString& name) {
+        return safety_->checkBeforeSave(name);
+    };
 }
 
 void MainForm::setDataModule(DataMod& data)
 {
     data_ = &data;
     data.setNotifier(this);
-    data.setPasswordPrompt([](std::string& password) {
+    installPasswordPrompt();
+}
+
+void MainForm::installPasswordPrompt()
+{
+    data_->setPasswordPrompt([](std::string& password) {
         return DialogService::instance().askPassword(
             password,
             {kPasswordHelpContext, QStringLiteral("Εισαγωγή κωδικού:"), QStringLiteral("Κωδικός")});
     });
+}
+
+void MainForm::markModified()
+{
+    FMH->setModified(true);
+    safety_->changed();
 }
 
 void MainForm::setWindowFactory(DocumentWindow window, WindowFactory factory)
@@ -348,7 +374,7 @@ bool MainForm::event(QEvent* event)
         return true;
     }
     if (event->type() == kDataModifiedEvent) {
-        FMH->setModified(true);
+        markModified();
         return true;
     }
     return QMainWindow::event(event);
@@ -403,6 +429,8 @@ bool MainForm::FMHNew(const QString& /*Filename*/)
         if (!data_)
             return false;
         data_->NewDocument();
+        safety_->untitled(FMH->DefaultFileName);
+        FMH->setReadOnly(false);
         ShowBalance(0);
         return true;
     } catch (...) {
@@ -412,39 +440,52 @@ bool MainForm::FMHNew(const QString& /*Filename*/)
 
 bool MainForm::FMHOpen(const QString& Filename)
 {
+    // Asked before anything changes: a cancel leaves everything as it was.
+    const BookAccess access = safety_->prepareOpen(Filename);
+    if (access == BookAccess::Cancelled)
+        return false;
     try {
         ReleaseAnalysisWindows();
         if (!data_)
             return false;
         data_->OpenDocument(fileNameBytes(Filename));
         EnableAllActions();
+        safety_->opened(Filename, access);
+        FMH->setReadOnly(access == BookAccess::ReadOnly);
         return true;
     } catch (const SilentAbort&) {
+        safety_->openFailed();
         return false;
     } catch (const std::exception& error) {
+        safety_->openFailed();
         // The previous document stays open; say why this one did not.
         DialogService::instance().showError(
             kProblem, QStringLiteral("Το αρχείο %1 δεν άνοιξε.\n%2").arg(Filename, reason(error)));
         return false;
     } catch (...) {
+        safety_->openFailed();
         return false;
     }
 }
 
 bool MainForm::FMHSave(const QString& Filename)
 {
+    if (!data_ || !safety_->prepareSave(Filename))
+        return false;
     try {
-        if (!data_)
-            return false;
         data_->SaveDocument(fileNameBytes(Filename));
+        safety_->saved(Filename, Filename);
+        FMH->setReadOnly(false);
         return true;
     } catch (const std::exception& error) {
+        safety_->saveFailed();
         // Never silent: the changes are still only in memory.
         DialogService::instance().showError(
             kProblem,
             QStringLiteral("Το αρχείο %1 δεν αποθηκεύτηκε.\n%2").arg(Filename, reason(error)));
         return false;
     } catch (...) {
+        safety_->saveFailed();
         return false;
     }
 }
@@ -452,7 +493,11 @@ bool MainForm::FMHSave(const QString& Filename)
 void MainForm::FMHNewFormCaption(const QString& FileName)
 {
     const std::string name = FileNameWithoutExt(fileNameBytes(FileName));
-    setWindowTitle(kTitle + QStringLiteral(" - ") + QFile::decodeName(name.c_str()));
+    const bool readOnly = FMH->ReadOnly();
+    setWindowTitle(kTitle + QStringLiteral(" - ") + QFile::decodeName(name.c_str()) +
+                   (readOnly ? QStringLiteral(" (μόνο ανάγνωση)") : QString()));
+    // Only Save As writes a book opened for reading: to another file, under its lock.
+    Save->setEnabled(!readOnly);
 }
 
 void MainForm::NewExecute()
@@ -538,7 +583,7 @@ void MainForm::PasswordExecute()
              QStringLiteral("Ο κωδικός χρειάζεται τουλάχιστον %d χαρακτήρες")});
     }
     // Whatever the answer, as the document may now be saved with another key.
-    FMH->setModified(true);
+    markModified();
 }
 
 void MainForm::AboutExecute()
@@ -590,11 +635,149 @@ void MainForm::setVisible(bool visible)
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    // The file menu handler has already allowed the close.
+    // The file menu handler has already allowed the close: the changes are saved or
+    // dropped, so their recovery copy goes.
+    safety_->closed();
     Placement.save(*this);
     if (euroForm_)
         euroForm_->storeSettings();
     event->accept();
+}
+
+bool MainForm::openAsCopy(const QString& path, const std::string& password, const QString& problem)
+{
+    if (!data_)
+        return false;
+    ReleaseAnalysisWindows();
+    // A copy of the open book is tried with its password first, then asked for one.
+    if (!password.empty() && readableMovementCount(fileNameBytes(path), password)) {
+        data_->setPasswordPrompt([password](std::string& typed) {
+            typed = password;
+            return true;
+        });
+    }
+    try {
+        data_->OpenDocument(fileNameBytes(path));
+        installPasswordPrompt();
+    } catch (const SilentAbort&) {
+        installPasswordPrompt();
+        return false;
+    } catch (const std::exception& error) {
+        installPasswordPrompt();
+        DialogService::instance().showError(kProblem, problem.arg(path, reason(error)));
+        return false;
+    }
+    EnableAllActions();
+    return true;
+}
+
+void MainForm::RestoreBackupExecute()
+{
+    const QString book = safety_->book();
+    const BackupFolder folder(fileNameBytes(safety_->backupFolder()));
+    const std::vector<Backup> backups =
+        book.isEmpty() ? std::vector<Backup>() : folder.list(fileNameBytes(book));
+    if (backups.empty()) {
+        DialogService::instance().showInformation(
+            QStringLiteral("Ταμίσκες"),
+            book.isEmpty()
+                ? QStringLiteral("Τα αντίγραφα ασφαλείας είναι ενός αρχείου που έχει ανοιχτεί "
+                                 "ή αποθηκευτεί· ανοίξτε πρώτα το αρχείο.")
+                : QStringLiteral("Δεν υπάρχουν αντίγραφα ασφαλείας του αρχείου %1.").arg(book));
+        return;
+    }
+    const std::string password = data_ ? data_->DocumentPassword : std::string();
+    ChoiceRequest request;
+    request.caption = QStringLiteral("Επαναφορά αντιγράφου");
+    request.prompt = QStringLiteral("Αντίγραφα ασφαλείας του %1, το νεότερο πρώτο:").arg(book);
+    request.headers = {QStringLiteral("Ημερομηνία"), QStringLiteral("Μέγεθος"),
+                       QStringLiteral("Κινήσεις")};
+    const QLocale locale;
+    for (const Backup& backup : backups) {
+        const QDateTime when(QDate(backup.when.year, backup.when.month, backup.when.day),
+                             QTime(backup.when.hour, backup.when.minute, backup.when.second));
+        const auto movements = readableMovementCount(backup.path, password);
+        request.rows.append({when.toString(QStringLiteral("d/M/yyyy HH:mm:ss")),
+                             locale.formattedDataSize(static_cast<qint64>(backup.size)),
+                             movements ? locale.toString(*movements) : QStringLiteral("–")});
+    }
+    const auto chosen = DialogService::instance().chooseRow(request);
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(backups.size()))
+        return;
+    if (!FMH->AskSaveChanges())
+        return;
+    const Backup& backup = backups[static_cast<size_t>(*chosen)];
+    if (!openAsCopy(QFile::decodeName(backup.path.c_str()), password,
+                    QStringLiteral("Το αντίγραφο ασφαλείας %1 δεν άνοιξε.\n%2")))
+        return;
+    // Beside the book, under a name of its own: the user decides where it goes.
+    const QFileInfo info(book);
+    const QString name = info.dir().filePath(QStringLiteral("%1 (αντίγραφο %2-%3-%4).tmk")
+                                                 .arg(info.completeBaseName())
+                                                 .arg(backup.when.year, 4, 10, QChar(u'0'))
+                                                 .arg(backup.when.month, 2, 10, QChar(u'0'))
+                                                 .arg(backup.when.day, 2, 10, QChar(u'0')));
+    safety_->untitled(name);
+    FMH->setReadOnly(false);
+    FMH->AdoptUntitled(name);
+    safety_->changed();
+}
+
+bool MainForm::openRecovered(RecoveryCopy& copy, const QString& name)
+{
+    if (!FMH->AskSaveChanges())
+        return false;
+    if (!openAsCopy(copy.documentPath, std::string(),
+                    QStringLiteral("Το αντίγραφο ανάκτησης %1 δεν άνοιξε.\n%2")))
+        return false;
+    safety_->recovered(copy, name);
+    FMH->setReadOnly(false);
+    FMH->AdoptUntitled(name);
+    return true;
+}
+
+void MainForm::OfferRecovery()
+{
+    if (!data_)
+        return;
+    const QString folder = safety_->recovery().folder();
+    std::vector<RecoveryCopy> copies = pendingRecoveryCopies(folder);
+    bool opened = false;
+    for (RecoveryCopy& copy : copies) {
+        // One document at a time: the others wait for the next start.
+        if (opened)
+            break;
+        const QString name = !copy.name.isEmpty()  ? copy.name
+                             : copy.book.isEmpty() ? FMH->DefaultFileName
+                                                   : copy.book;
+        MessageRequest question;
+        question.caption = QStringLiteral("Ανάκτηση");
+        question.text =
+            QStringLiteral("Το πρόγραμμα σταμάτησε πριν αποθηκευτούν οι αλλαγές στο %1. "
+                           "Υπάρχει αντίγραφό τους της %2.\n\n"
+                           "Να ανοίξει το έγγραφο με τις αλλαγές (θα το αποθηκεύσετε εσείς), "
+                           "να φυλαχτεί το αντίγραφο για αργότερα, ή να διαγραφεί;")
+                .arg(name, copy.written.toString(QStringLiteral("d/M/yyyy HH:mm:ss")));
+        question.icon = QMessageBox::Question;
+        question.buttons = QMessageBox::Open | QMessageBox::Ignore | QMessageBox::Discard;
+        question.defaultButton = QMessageBox::Open;
+        question.escapeButton = QMessageBox::Ignore;
+        question.buttonTexts = {{QMessageBox::Open, QStringLiteral("Άνοιγμα")},
+                                {QMessageBox::Ignore, QStringLiteral("Αργότερα")},
+                                {QMessageBox::Discard, QStringLiteral("Διαγραφή")}};
+        switch (DialogService::instance().message(question)) {
+        case QMessageBox::Open:
+            opened = openRecovered(copy, name);
+            break;
+        case QMessageBox::Discard:
+            removeRecoveryCopy(folder, copy.id);
+            break;
+        default:
+            break;
+        }
+        // Released unless the open document took it over.
+        copy.lock.reset();
+    }
 }
 
 } // namespace tamisko

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <QEvent>
 #include <QIcon>
 #include <QKeySequence>
@@ -23,7 +24,9 @@ class QToolButton;
 
 namespace tamisko {
 
+class BookSafety;
 class FileMenuHandler;
+struct RecoveryCopy;
 
 // The document windows of the client area. The main window creates each through the
 // factory registered for it, so it depends on none of their classes.
@@ -94,6 +97,8 @@ public:
     QAction* const EuroComputer;
     QAction* const NewKinisi;
     const std::array<QAction*, 16> ActionList;
+    // "Επαναφορά αντιγράφου...": opens one of the open book's backups as an unsaved copy.
+    QAction* const RestoreBackup;
 
     QMenu* mnuFile = nullptr;
     QMenu* mnuData = nullptr;
@@ -110,6 +115,9 @@ public:
     FileMenuHandler* const FMH;
     QTimer Timer;
     WindowPlacement Placement{QStringLiteral("TMainForm")};
+
+    // The lock, backups and recovery copies of the open book.
+    BookSafety& safety() { return *safety_; }
 
     // The images of the actions, the menus and the toolbar, by index (null when none).
     static QIcon ImageList(int index);
@@ -140,6 +148,9 @@ public:
     void PrintActionExecute();
     void EuroComputerExecute();
     void ExitExecute();
+    void RestoreBackupExecute();
+    // At start: offers the recovery copies that a program that ended abruptly left.
+    void OfferRecovery();
 
     void setVisible(bool visible) override;
 
@@ -154,6 +165,12 @@ private:
     void createToolbars();
     void setUpDisplay();
     void setUpFileMenuHandler();
+    void installPasswordPrompt();
+    // The document has unsaved changes.
+    void markModified();
+    // Takes over a document read from a file that is not its book: untitled, modified.
+    bool openAsCopy(const QString& path, const std::string& password, const QString& problem);
+    bool openRecovered(RecoveryCopy& copy, const QString& name);
     // Shows the window, creating it first if needed; null when no factory is registered.
     QWidget* showDocumentWindow(DocumentWindow window);
 
@@ -166,6 +183,7 @@ private:
     WindowCommand newMovement_;
     QPointer<AboutForm> aboutForm_;
     bool placementRestored_ = false;
+    std::unique_ptr<BookSafety> safety_;
 };
 
 } // namespace tamisko

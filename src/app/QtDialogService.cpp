@@ -4,12 +4,16 @@
 #include "app/PasswordNewFrm.h"
 #include "platform/db/Cp1253Validator.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace tamisko {
@@ -38,6 +42,12 @@ QMessageBox::StandardButton QtDialogService::message(const MessageRequest& reque
     QMessageBox box(request.icon, caption, request.text, request.buttons, dialogParent());
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
+    if (request.escapeButton != QMessageBox::NoButton)
+        box.setEscapeButton(request.escapeButton);
+    for (const auto& [button, text] : request.buttonTexts) {
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(text);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -93,6 +103,46 @@ std::optional<QString> QtDialogService::promptText(const TextPromptRequest& requ
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return edit->text();
+}
+
+std::optional<int> QtDialogService::chooseRow(const ChoiceRequest& request)
+{
+    QDialog dialog(dialogParent());
+    dialog.setWindowTitle(request.caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(request.prompt, &dialog);
+    auto* model = new QStandardItemModel(&dialog);
+    model->setHorizontalHeaderLabels(request.headers);
+    for (const QStringList& row : request.rows) {
+        QList<QStandardItem*> items;
+        for (const QString& text : row) {
+            auto* item = new QStandardItem(text);
+            item->setEditable(false);
+            items.append(item);
+        }
+        model->appendRow(items);
+    }
+    auto* view = new QTableView(&dialog);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->resizeColumnsToContents();
+    if (model->rowCount() > 0)
+        view->selectRow(0);
+    label->setBuddy(view);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(view, &QAbstractItemView::doubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(label);
+    layout->addWidget(view);
+    layout->addWidget(buttons);
+    dialog.resize(520, 320);
+    if (dialog.exec() != QDialog::Accepted || !view->selectionModel()->hasSelection())
+        return std::nullopt;
+    return view->selectionModel()->selectedRows().constFirst().row();
 }
 
 bool QtDialogService::askPassword(std::string& password, const PasswordEntryRequest& request)

@@ -14,6 +14,7 @@ public:
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
     std::optional<QString> promptText(const TextPromptRequest& request) override;
+    std::optional<int> chooseRow(const ChoiceRequest& request) override;
     bool askPassword(std::string& password, const PasswordEntryRequest& request) override;
     bool changePassword(std::string& password, const PasswordChangeRequest& request) override;
 };

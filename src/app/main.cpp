@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <QApplication>
+#include <QTimer>
 
 using namespace tamisko;
 
@@ -70,5 +71,7 @@ int main(int argc, char** argv)
     registerDocumentWindows(mainForm, *dataMod, *logReport, *sigrisisReport);
 
     mainForm.show();
+    // Once the window and a document named on the command line are there.
+    QTimer::singleShot(0, &mainForm, &MainForm::OfferRecovery);
     return QApplication::exec();
 }

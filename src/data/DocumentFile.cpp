@@ -194,13 +194,15 @@ fs::path resolveTarget(const std::string& fileName)
 
 // The file's content is the pieces one after the other, so that a marker and a payload
 // need not be joined in a copy first.
-void replaceFile(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces)
+void replaceFile(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces,
+                 std::optional<mode_t> wanted = std::nullopt)
 {
     const fs::path target = resolveTarget(fileName);
     struct stat existing
     {};
-    const mode_t permissions = ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
-                                                                      : permissionsForNewFile();
+    const mode_t permissions = wanted                                   ? *wanted
+                               : ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
+                                                                        : permissionsForNewFile();
     TemporaryFile temporary(target);
     temporary.write(pieces, permissions);
     temporary.replaceTarget();
@@ -212,6 +214,32 @@ void replaceFile(const std::string& fileName, std::span<const std::span<const ui
 void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content)
 {
     replaceFile(fileName, std::span(&content, 1));
+}
+
+void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content,
+                         unsigned permissions)
+{
+    replaceFile(fileName, std::span(&content, 1), static_cast<mode_t>(permissions & 07777));
+}
+
+std::vector<uint8_t> EncodeDocument(ByteStream& source, std::string_view password,
+                                    FileCipher* cipher)
+{
+    std::vector<uint8_t> content;
+    reserveBytes(content, static_cast<size_t>(source.size()) + 1);
+    if (cipher != nullptr && !password.empty()) {
+        content.push_back(kEncryptedMarker);
+        cipher->InitKey(password);
+        source.setPosition(0);
+        ByteStream encrypted(std::move(content));
+        encrypted.setPosition(1);
+        cipher->EncryptStream(source, encrypted, source.size());
+        return std::move(encrypted.bytes());
+    }
+    content.push_back(kPlainMarker);
+    const std::span<const uint8_t> payload = source.bytes();
+    content.insert(content.end(), payload.begin(), payload.end());
+    return content;
 }
 
 void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamisko {
 
@@ -34,11 +35,18 @@ using PasswordCallback = std::function<void(std::string& password)>;
 // failure the previous file is untouched, the temporary file removed and a
 // tamisko::Error names the file and the reason. A symbolic link is followed.
 void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content);
+// The same, the file then having exactly these permissions (0600: the owner's only).
+void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content,
+                         unsigned permissions);
 
 // Writes the payload behind its marker, encrypted when a cipher is given and the
 // password is not empty, through ReplaceFileContents. An empty payload writes nothing.
 void SaveProtectedStream(ByteStream& source, std::string_view password, const std::string& fileName,
                          FileCipher* cipher);
+
+// A document file's whole content for the payload, as SaveProtectedStream writes it.
+std::vector<uint8_t> EncodeDocument(ByteStream& source, std::string_view password,
+                                    FileCipher* cipher);
 
 // The payload of a document file's whole content; what LoadProtectedStream does once
 // the file is read. An empty content raises SilentAbort.

@@ -616,6 +616,19 @@ private:
 };
 
 // The block at the end of the stream.
+// The posted records as a block, without ending a pending edit or moving the cursor.
+void appendSnapshotBlock(ByteStream& stream, MemTable& table, const std::vector<Field*>& fields)
+{
+    std::vector<FieldEncoding> encodings;
+    for (const Field* field : fields)
+        encodings.push_back({field->index(), encodingOf(field->dataType())});
+    uint32_t count = 0;
+    table.forEachRecord([&count](const RecordView&) { ++count; });
+    BlockEncoder encoder(stream, encodings, 4);
+    encoder.count(count);
+    table.forEachRecord([&encoder](const RecordView& record) { encoder.record(record); });
+}
+
 void appendBlock(ByteStream& stream, MemTable& table, const std::vector<Field*>& fields)
 {
     std::vector<FieldEncoding> encodings;
@@ -676,6 +689,15 @@ void WriteTableRecords(ByteStream& stream, MemTable& table,
         throw;
     }
     stream.write(block.bytes().data(), block.size());
+}
+
+void WriteTableSnapshot(ByteStream& stream, MemTable& table,
+                        const std::vector<std::string>& fieldNames)
+{
+    if (!table.active())
+        return;
+    stream.setPosition(stream.size());
+    appendSnapshotBlock(stream, table, fieldsByName(table, fieldNames));
 }
 
 void ReadTableRecords(ByteStream& stream, MemTable& table,

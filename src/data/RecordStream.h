@@ -26,6 +26,11 @@ void ReadValueRow(ByteStream& stream, std::span<Variant> values);
 // the table is not open. A pending edit or insert is dropped first.
 void WriteTableRecords(ByteStream& stream, MemTable& table,
                        const std::vector<std::string>& fieldNames);
+// The same block of the table's posted records, appended at the stream's end, leaving a
+// pending edit or insert, the cursor and the views alone: for a copy taken while the user
+// may be typing.
+void WriteTableSnapshot(ByteStream& stream, MemTable& table,
+                        const std::vector<std::string>& fieldNames);
 
 // Reads one record block and appends its records to the table; a count of zero or less
 // reads as no records. Every value must fit its field (its type, the field's size, the

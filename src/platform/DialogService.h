@@ -1,8 +1,11 @@
 #pragma once
 
 #include <optional>
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 namespace tamisko {
@@ -14,6 +17,11 @@ struct MessageRequest
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // What Esc and the close box answer; none: the box's own choice.
+    QMessageBox::StandardButton escapeButton = QMessageBox::NoButton;
+    // Texts of the system's own for some of the buttons, for answers that no standard
+    // button names ("Μόνο ανάγνωση").
+    QList<QPair<QMessageBox::StandardButton, QString>> buttonTexts = {};
 };
 
 struct FileDialogRequest
@@ -31,6 +39,15 @@ struct TextPromptRequest
     QString prompt;
     QString initialText;
     int maxLength = 0; // 0: no limit
+};
+
+// A choice of one row of a table (the backups of a book: date, size, movements).
+struct ChoiceRequest
+{
+    QString caption;
+    QString prompt;
+    QStringList headers;
+    QList<QStringList> rows;
 };
 
 struct PasswordEntryRequest
@@ -67,6 +84,9 @@ public:
 
     // The confirmed text, or nothing when the user cancelled.
     virtual std::optional<QString> promptText(const TextPromptRequest& request) = 0;
+
+    // The index of the chosen row, or nothing when the user cancelled.
+    virtual std::optional<int> chooseRow(const ChoiceRequest& request) = 0;
 
     // Passwords are cp1253 bytes like every document text. True when the user confirmed:
     // the password then holds the typed text; false leaves it unchanged.

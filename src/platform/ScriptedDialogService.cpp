@@ -34,6 +34,11 @@ void ScriptedDialogService::answerPassword(const std::string& password)
     answers_.emplace_back(PasswordAnswer{password});
 }
 
+void ScriptedDialogService::answerRow(int row)
+{
+    answers_.emplace_back(RowAnswer{row});
+}
+
 void ScriptedDialogService::answerCancel()
 {
     answers_.emplace_back(Cancel{});
@@ -66,7 +71,10 @@ QMessageBox::StandardButton ScriptedDialogService::message(const MessageRequest&
     Question question{Kind::Message, request.caption, request.text, request, {}, false};
     const auto button = take<QMessageBox::StandardButton>(question);
     questions_.push_back(question);
-    return button ? *button : escapeButton(request.buttons);
+    if (button)
+        return *button;
+    return request.escapeButton != QMessageBox::NoButton ? request.escapeButton
+                                                         : escapeButton(request.buttons);
 }
 
 std::optional<QString> ScriptedDialogService::file(Kind kind, const FileDialogRequest& request)
@@ -97,6 +105,16 @@ std::optional<QString> ScriptedDialogService::promptText(const TextPromptRequest
     if (!answer)
         return std::nullopt;
     return answer->text;
+}
+
+std::optional<int> ScriptedDialogService::chooseRow(const ChoiceRequest& request)
+{
+    Question question{Kind::Choice, request.caption, request.prompt, request, {}, false};
+    const auto answer = take<RowAnswer>(question);
+    questions_.push_back(question);
+    if (!answer)
+        return std::nullopt;
+    return answer->row;
 }
 
 bool ScriptedDialogService::password(std::string& password, Question question)

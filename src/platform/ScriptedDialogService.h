@@ -11,7 +11,8 @@ namespace tamisko {
 // A dialog service for tests: answers from a queue and records every question.
 // A question whose kind does not match the next answer (or that finds the queue empty)
 // leaves the queue alone and is cancelled: a message box returns its escape button
-// (Cancel, else No, else OK), a dialog returns "cancelled".
+// (the request's escape button, else Cancel, else No, else OK), a dialog returns
+// "cancelled".
 class ScriptedDialogService final : public DialogService
 {
 public:
@@ -22,7 +23,8 @@ public:
         SaveFile,
         TextPrompt,
         PasswordEntry,
-        PasswordChange
+        PasswordChange,
+        Choice
     };
 
     struct Question
@@ -31,13 +33,14 @@ public:
         QString caption; // message caption, dialog title
         QString text;    // message text, prompt, initial file name
         std::variant<MessageRequest, FileDialogRequest, TextPromptRequest, PasswordEntryRequest,
-                     PasswordChangeRequest>
+                     PasswordChangeRequest, ChoiceRequest>
             request;
         std::string password; // the password the dialog was opened with
         bool answered = false;
 
         const MessageRequest& message() const { return std::get<MessageRequest>(request); }
         const FileDialogRequest& file() const { return std::get<FileDialogRequest>(request); }
+        const ChoiceRequest& choice() const { return std::get<ChoiceRequest>(request); }
     };
 
     // The next message box closes with this button.
@@ -48,7 +51,9 @@ public:
     void answerText(const QString& text);
     // The next password dialog confirms this password (cp1253).
     void answerPassword(const std::string& password);
-    // The next file dialog, prompt or password dialog is cancelled.
+    // The next choice picks this row.
+    void answerRow(int row);
+    // The next file dialog, prompt, password dialog or choice is cancelled.
     void answerCancel();
 
     const std::vector<Question>& questions() const { return questions_; }
@@ -60,6 +65,7 @@ public:
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
     std::optional<QString> promptText(const TextPromptRequest& request) override;
+    std::optional<int> chooseRow(const ChoiceRequest& request) override;
     bool askPassword(std::string& password, const PasswordEntryRequest& request) override;
     bool changePassword(std::string& password, const PasswordChangeRequest& request) override;
 
@@ -78,8 +84,12 @@ private:
     {
         std::string password;
     };
-    using Answer =
-        std::variant<QMessageBox::StandardButton, FileAnswer, TextAnswer, PasswordAnswer, Cancel>;
+    struct RowAnswer
+    {
+        int row;
+    };
+    using Answer = std::variant<QMessageBox::StandardButton, FileAnswer, TextAnswer, PasswordAnswer,
+                                RowAnswer, Cancel>;
 
     template<typename T> std::optional<T> take(Question& question);
     std::optional<QString> file(Kind kind, const FileDialogRequest& request);

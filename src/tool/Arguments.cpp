@@ -92,6 +92,8 @@ Arguments parseArguments(std::span<const std::string_view> words, std::span<cons
             optionsEnded = true;
         } else if (word == "--password-stdin" && accepts(accepted, Option::PasswordStdin)) {
             arguments.passwordFromStdin = true;
+        } else if (word == "--force" && accepts(accepted, Option::Force)) {
+            arguments.force = true;
         } else if (word.starts_with("--locale=") && accepts(accepted, Option::Locale)) {
             arguments.locale = std::string(word.substr(9));
         } else if (word == "--locale" && accepts(accepted, Option::Locale)) {

@@ -24,6 +24,7 @@ enum class Option
     Period, // --from DATE and --to DATE
     Days,   // --days N
     Import, // the options of import (ImportOptions)
+    Force,  // --force: write a book even when a running program holds it
 };
 
 // The options of the import command, as given (nothing where not given).
@@ -51,6 +52,7 @@ struct Arguments
     std::optional<std::string> to;
     std::optional<std::string> days;
     ImportOptions import;
+    bool force = false;
 };
 
 // Options may stand anywhere; "--" ends them. Throws UsageError for an option the

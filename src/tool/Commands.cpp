@@ -7,9 +7,9 @@ std::span<const Command> commands()
     static const std::vector<Command> table{
         {"dump", "FILE", "print the document as JSON", {Option::PasswordStdin}, 1, runDump},
         {"create",
-         "JSON_FILE OUT_FILE",
+         "JSON_FILE OUT_FILE [--force]",
          "write a document from JSON in the form dump prints",
-         {Option::PasswordStdin},
+         {Option::PasswordStdin, Option::Force},
          2,
          runCreate},
         {"export",
@@ -34,10 +34,10 @@ std::span<const Command> commands()
          "BOOK FILE [--format auto|csv|qif|ofx|xhb] [--create] [--dry-run] "
          "[--columns date=N,description=N,amount=N|debit=N,credit=N,category=N,sign=N] "
          "[--date-order dmy|mdy|ymd] [--decimal ,|.] [--encoding utf-8|cp1253|iso-8859-7] "
-         "[--category NAME] [--keep-duplicates] [--account NAME]",
+         "[--category NAME] [--keep-duplicates] [--account NAME] [--force]",
          "import a bank statement (CSV, QIF, OFX) or a HomeBank book into BOOK and print "
          "what was imported as JSON",
-         {Option::PasswordStdin, Option::Import},
+         {Option::PasswordStdin, Option::Import, Option::Force},
          2,
          runImport},
         {"check",

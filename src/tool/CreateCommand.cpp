@@ -3,6 +3,7 @@
 #include "tool/DocumentJson.h"
 #include "tool/Documents.h"
 #include "tool/Password.h"
+#include "tool/WriteLock.h"
 
 #include <fstream>
 
@@ -34,6 +35,7 @@ int runCreate(const Arguments& arguments, std::ostream&)
     } catch (const Error& error) {
         throw Error(jsonFile + ": not a document: " + error.what());
     }
+    const WriteLock lock = lockForWriting(arguments.files[1], arguments);
     writeDocument(arguments.files[1], password, tables);
     return 0;
 }

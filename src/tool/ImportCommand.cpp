@@ -7,6 +7,7 @@
 #include "tool/DocumentJson.h"
 #include "tool/Documents.h"
 #include "tool/Password.h"
+#include "tool/WriteLock.h"
 
 #include <cmath>
 #include <filesystem>
@@ -168,6 +169,8 @@ int runImport(const Arguments& arguments, std::ostream& out)
             throw UsageError("--category needs a category name");
     }
     const std::string password = documentPassword(arguments);
+    // A dry run only reads; an import holds the book's lock from reading it to writing it.
+    const WriteLock lock = options.dryRun ? WriteLock() : lockForWriting(book, arguments);
 
     DataMod data;
     const bool exists = std::filesystem::exists(book);
