@@ -1,6 +1,7 @@
 #include "platform/InstallLayout.h"
 
 #include "platform/ProfileFile.h"
+#include "platform/UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,7 +86,7 @@ InstallLayout::legacyProfiles(const QString& profileFileName) const
 
 QString InstallLayout::userConfigDir()
 {
-    return genericConfigDir() + QStringLiteral("tamisko/");
+    return userConfigFolder() + u'/';
 }
 
 QStringList moveProfileFiles(const QString& fromDir, const QString& toDir,

@@ -16,6 +16,11 @@ QString baseFolder(const char* variable, const QString& fallbackUnderHome)
 
 } // namespace
 
+QString userConfigFolder()
+{
+    return baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+
 QString userDataFolder()
 {
     return baseFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
