@@ -5,8 +5,8 @@
 #include "data/DataMdl.h"
 #include "data/Format.h"
 #include "data/TableUtils.h"
+#include "platform/db/DbMessages.h"
 #include "platform/db/FieldText.h"
-#include "platform/DialogService.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -39,17 +39,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// The other windows let go of the tables while the log is walked, and come back on the
-// records they were on, however the walk ends.
-class SuspendedViews
-{
-public:
-    explicit SuspendedViews(std::initializer_list<DataSource*> sources) { SuspendViews(sources); }
-    ~SuspendedViews() { ResumeViews(); }
-    SuspendedViews(const SuspendedViews&) = delete;
-    SuspendedViews& operator=(const SuspendedViews&) = delete;
-};
-
 // An amount as the grid writes it (regional decimal separator, no grouping); 0 for an
 // empty cell.
 double amountOf(std::string text, char decimalSeparator)
@@ -58,11 +47,6 @@ double amountOf(std::string text, char decimalSeparator)
     double value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
-}
-
-void showFailure(const std::exception& error)
-{
-    DialogService::instance().showError(QString(), errorText(error));
 }
 
 } // namespace
@@ -288,7 +272,7 @@ void DiaxForm::btnOKClick()
         FillSeriesGrid();
         selectCell(1, 1); // which draws the chart of the first column
     } catch (const std::exception& error) {
-        showFailure(error);
+        db::reportError(error);
     }
 }
 
@@ -300,7 +284,7 @@ void DiaxForm::FillSeriesGrid()
     EdPeriod->interpretText();
     series::SeriesGrid grid;
     {
-        const SuspendedViews suspended({&data_.LogSource, &data_.CatSource});
+        const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
         grid = series::FillSeriesGrid(data_.LogTable, EdPeriod->value(), data_.FirstDate,
                                       data_.LastDate, settings_);
     }
