@@ -17,9 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
-#include <QGuiApplication>
 #include <QMenuBar>
-#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -576,13 +574,8 @@ void MainForm::setVisible(bool visible)
 {
     if (visible && !placementRestored_) {
         placementRestored_ = true;
-        if (!Placement.restore(*this)) {
-            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                QRect frame = frameGeometry();
-                frame.moveCenter(screen->availableGeometry().center());
-                move(frame.topLeft());
-            }
-        }
+        if (!Placement.restore(*this))
+            CentreOnScreen(*this);
     }
     // The file menu handler's start-up runs on the show event, after the placement.
     QMainWindow::setVisible(visible);

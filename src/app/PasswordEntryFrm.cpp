@@ -3,25 +3,12 @@
 #include "app/PasswordEdit.h"
 #include "platform/Help.h"
 #include "platform/Text.h"
+#include "platform/WindowPlacement.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace tamisko {
-namespace {
-
-void centreOnScreen(QWidget& window)
-{
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-}
-
-} // namespace
 
 PasswordEntryForm::PasswordEntryForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -47,7 +34,7 @@ PasswordEntryForm::PasswordEntryForm(QWidget* parent)
     setTabOrder(Pass, btnOK);
     setTabOrder(btnOK, Button1);
     Pass->setFocus();
-    centreOnScreen(*this);
+    CentreOnScreen(*this);
 }
 
 bool AskPassword(std::string& Password, int HelpContext, const QString& Prompt,

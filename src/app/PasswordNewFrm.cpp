@@ -4,10 +4,10 @@
 #include "platform/DialogService.h"
 #include "platform/Help.h"
 #include "platform/Text.h"
+#include "platform/WindowPlacement.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace tamisko {
 namespace {
@@ -51,11 +51,7 @@ PasswordNewForm::PasswordNewForm(QWidget* parent)
     setTabOrder(btnOK, btnCancel);
     Pass->setFocus();
 
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }
 
 void PasswordNewForm::btnOKClick()

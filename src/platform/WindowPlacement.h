@@ -27,4 +27,8 @@ private:
     QString iniFileName_;
 };
 
+// Moves a top-level window so that its frame stands in the middle of the available area
+// of its screen (the primary screen for a window not yet on one).
+void CentreOnScreen(QWidget& window);
+
 } // namespace tamisko

@@ -1,5 +1,6 @@
 #include "widgets/AboutFrm.h"
 
+#include "platform/WindowPlacement.h"
 #include "widgets/LinkLabel.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -169,11 +169,7 @@ void AboutForm::showEvent(QShowEvent* event)
 {
     if (!placed_) {
         placed_ = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        tamisko::CentreOnScreen(*this);
     }
     QDialog::showEvent(event);
     OKBtn->setFocus();

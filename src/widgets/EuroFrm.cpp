@@ -10,7 +10,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QRadioButton>
-#include <QScreen>
 
 namespace {
 
@@ -222,13 +221,8 @@ void EuroForm::restoreSettings()
                 button->setChecked(true);
         }
     }
-    if (!WindowStorage.restore(*this)) {
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (!WindowStorage.restore(*this))
+        tamisko::CentreOnScreen(*this);
 }
 
 void EuroForm::storeSettings() const
