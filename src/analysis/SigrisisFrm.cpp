@@ -35,7 +35,7 @@ namespace {
 
 // Walking the results for a copy, an export or the report moves their cursor; the grid
 // stays where the user left it.
-class KeepCursor
+class KeepCursor final
 {
 public:
     explicit KeepCursor(MemTable& table) : table_(table), recNo_(table.recNo())

@@ -30,7 +30,7 @@ namespace tamisko {
 namespace {
 
 // The hourglass for as long as the computation runs, however it ends.
-class WaitCursor
+class WaitCursor final
 {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -14,15 +14,15 @@
 #include <QTimer>
 #include <utility>
 
-class AboutForm;
-class DotMatrixDisplay;
-class EuroForm;
 class QMenu;
 class QToolBar;
 class QToolButton;
 
 namespace tamisko {
 
+class AboutForm;
+class DotMatrixDisplay;
+class EuroForm;
 class FileMenuHandler;
 
 // The document windows of the client area. The main window creates each through the

@@ -7,7 +7,7 @@
 
 namespace tamisko {
 
-struct MessageRequest
+struct MessageRequest final
 {
     QString caption; // empty: the application's own title
     QString text;
@@ -16,7 +16,7 @@ struct MessageRequest
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
-struct FileDialogRequest
+struct FileDialogRequest final
 {
     QString title;
     QString filter;             // "Ταμίσκες (*.tmk)"
@@ -25,7 +25,7 @@ struct FileDialogRequest
     bool confirmCreate = false; // saving: ask before creating a file that does not exist yet
 };
 
-struct TextPromptRequest
+struct TextPromptRequest final
 {
     QString caption;
     QString prompt;
@@ -33,14 +33,14 @@ struct TextPromptRequest
     int maxLength = 0; // 0: no limit
 };
 
-struct PasswordEntryRequest
+struct PasswordEntryRequest final
 {
     int helpContext = 0;
     QString prompt;
     QString caption;
 };
 
-struct PasswordChangeRequest
+struct PasswordChangeRequest final
 {
     int minLength = 0;
     int helpContext = 0;
@@ -86,7 +86,7 @@ public:
 };
 
 // Installs a service for the lifetime of the object, then restores the previous one.
-class ScopedDialogService
+class ScopedDialogService final
 {
 public:
     explicit ScopedDialogService(DialogService& service);

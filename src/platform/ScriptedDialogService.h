@@ -25,7 +25,7 @@ public:
         PasswordChange
     };
 
-    struct Question
+    struct Question final
     {
         Kind kind = Kind::Message;
         QString caption; // message caption, dialog title
@@ -64,17 +64,17 @@ public:
     bool changePassword(std::string& password, const PasswordChangeRequest& request) override;
 
 private:
-    struct Cancel
+    struct Cancel final
     {};
-    struct FileAnswer
+    struct FileAnswer final
     {
         QString path;
     };
-    struct TextAnswer
+    struct TextAnswer final
     {
         QString text;
     };
-    struct PasswordAnswer
+    struct PasswordAnswer final
     {
         std::string password;
     };

@@ -20,7 +20,7 @@ class DataMod;
 // moves through date, category, receipt, payment and description and round again;
 // leaving the description offers to save the movement. Every control shows the current
 // record of the movement table, so the window holds no data of its own.
-class KinisiForm : public ChildForm
+class KinisiForm final : public ChildForm
 {
     Q_OBJECT
 

@@ -34,7 +34,7 @@ QFont sansSerif(int pixelSize, bool bold = false)
 // The movements of a chosen date range, for the length of one operation. However the
 // operation ends, the filter goes off before the views come back, so that they show
 // every movement again, with the current record back at its position.
-class DateRangeOperation
+class DateRangeOperation final
 {
 public:
     explicit DateRangeOperation(DataMod& data) : data_(data) {}

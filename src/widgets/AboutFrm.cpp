@@ -19,6 +19,8 @@ static void initTamiskoResources()
     Q_INIT_RESOURCE(tamisko);
 }
 
+namespace tamisko {
+
 namespace {
 
 QFont arial(int pixelSize, bool bold = false, bool italic = false)
@@ -169,8 +171,10 @@ void AboutForm::showEvent(QShowEvent* event)
 {
     if (!placed_) {
         placed_ = true;
-        tamisko::CentreOnScreen(*this);
+        CentreOnScreen(*this);
     }
     QDialog::showEvent(event);
     OKBtn->setFocus();
 }
+
+} // namespace tamisko

@@ -5,10 +5,13 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+
+namespace tamisko {
+
 class LinkLabel;
 
 // The program's About box: title, version, notices and the project's links.
-class AboutForm : public QDialog
+class AboutForm final : public QDialog
 {
     Q_OBJECT
 
@@ -39,3 +42,5 @@ protected:
 private:
     bool placed_ = false;
 };
+
+} // namespace tamisko

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 
+namespace tamisko {
+
 namespace {
 
 const QString kSection = QStringLiteral("TEuroForm");
@@ -39,12 +41,12 @@ double storedNumber(const QString& text)
 
 QString separatorText(char separator)
 {
-    return tamisko::toQString(std::string_view(&separator, 1));
+    return toQString(std::string_view(&separator, 1));
 }
 
 } // namespace
 
-EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
+EuroForm::EuroForm(const RegionalSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings),
       WindowStorage(kSection)
 {
@@ -110,7 +112,7 @@ EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
         child->installEventFilter(this);
     installEventFilter(this);
 
-    WindowStorage.setIniFileName(tamisko::GetIniFileName());
+    WindowStorage.setIniFileName(GetIniFileName());
 }
 
 EuroForm::~EuroForm()
@@ -120,7 +122,7 @@ EuroForm::~EuroForm()
 
 QString EuroForm::number(double value, int decimals) const
 {
-    const std::string fixed = tamisko::formatFixed(value, decimals, '.');
+    const std::string fixed = formatFixed(value, decimals, '.');
     const bool negative = fixed.starts_with('-');
     const std::string_view unsigned_ = std::string_view(fixed).substr(negative ? 1 : 0);
     const auto point = unsigned_.find('.');
@@ -208,7 +210,7 @@ void EuroForm::showEvent(QShowEvent* event)
 
 void EuroForm::restoreSettings()
 {
-    const tamisko::ProfileFile profile(WindowStorage.iniFileName());
+    const ProfileFile profile(WindowStorage.iniFileName());
     const auto document = profile.read();
     if (document) {
         const auto value = document->value(kSection, kValueKey);
@@ -222,7 +224,7 @@ void EuroForm::restoreSettings()
         }
     }
     if (!WindowStorage.restore(*this))
-        tamisko::CentreOnScreen(*this);
+        CentreOnScreen(*this);
 }
 
 void EuroForm::storeSettings() const
@@ -230,10 +232,10 @@ void EuroForm::storeSettings() const
     if (!restored_)
         return;
     WindowStorage.save(*this);
-    const tamisko::ProfileFile profile(WindowStorage.iniFileName());
-    profile.update([this](tamisko::IniDocument& document) {
+    const ProfileFile profile(WindowStorage.iniFileName());
+    profile.update([this](IniDocument& document) {
         document.setValue(kSection, kValueKey,
-                          QString::fromStdString(tamisko::formatGeneral(edVal->value(), '.')));
+                          QString::fromStdString(formatGeneral(edVal->value(), '.')));
         document.setValue(kSection, kDrxKey, boolText(rbDrx->isChecked()));
         document.setValue(kSection, kEuroKey, boolText(rbEuro->isChecked()));
     });
@@ -245,3 +247,5 @@ void EuroForm::closeEvent(QCloseEvent* event)
     storeSettings();
     QWidget::closeEvent(event);
 }
+
+} // namespace tamisko

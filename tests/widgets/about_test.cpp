@@ -9,6 +9,8 @@
 #include <QTest>
 #include <vector>
 
+using namespace tamisko;
+
 namespace {
 
 // Collects what the links would open instead of starting a browser.

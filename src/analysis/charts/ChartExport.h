@@ -27,7 +27,7 @@ void printChart(PaintableChart& chart, QPrinter& printer);
 
 // The modal print preview of a chart on an A4 page. Tests replace it so that no modal
 // loop runs.
-class ChartPrintPreview
+class ChartPrintPreview final
 {
 public:
     using Handler = std::function<void(PaintableChart& chart, QWidget* owner)>;
