@@ -73,6 +73,7 @@ protected:
 private:
     static QLabel* newFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
     void setUp();
+    void layOut();
     void markFocused(QLabel* label);
 
     DataMod& data_;

@@ -1,17 +1,22 @@
 #include "widgets/AboutFrm.h"
 
+#include "platform/DesignMetrics.h"
 #include "platform/WindowPlacement.h"
 #include "widgets/LinkLabel.h"
 
+#include <algorithm>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QVBoxLayout>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void initTamiskoResources()
@@ -23,10 +28,9 @@ namespace tamisko {
 
 namespace {
 
-QFont arial(int pixelSize, bool bold = false, bool italic = false)
+QFont arial(int designPixels, bool bold = false, bool italic = false)
 {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixelSize);
+    QFont f = DesignMetrics::font(QStringLiteral("Arial"), designPixels);
     f.setBold(bold);
     f.setItalic(italic);
     return f;
@@ -39,35 +43,62 @@ void setTextColour(QWidget* widget, const QColor& colour)
     widget->setPalette(pal);
 }
 
-// A label that sizes itself to its text at the given place.
-QLabel* placedLabel(const QString& text, int left, int top, const QFont& font, QWidget* parent)
+QLabel* fontLabel(const QString& text, const QFont& font, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setFont(font);
-    label->move(left, top);
-    label->adjustSize();
     return label;
 }
 
-QLabel* wrappedLabel(const QString& text, const QRect& geometry, QWidget* parent)
+QLabel* wrappedLabel(const QString& text, int width, QWidget* parent)
 {
-    auto* label = new QLabel(text, parent);
-    label->setFont(arial(11));
+    auto* label = fontLabel(text, arial(11), parent);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(geometry);
+    label->setMinimumWidth(width);
     return label;
 }
 
-// A link in the window's link look, at least as wide as its text.
-LinkLabel* linkLabel(const QString& text, const QRect& geometry, QWidget* parent)
+// A link in the window's link look, at least as wide as the design gave it.
+LinkLabel* linkLabel(const QString& text, int width, QWidget* parent)
 {
     auto* label = new LinkLabel(text, parent);
     label->setFont(arial(12));
-    label->setGeometry(geometry);
-    label->setMinimumWidth(geometry.width());
+    label->setMinimumWidth(width);
     return label;
 }
+
+// Stacks the widgets of a column from their design tops: each one starts where the
+// design put it, or lower where the one above needs more room at a larger font.
+class Column final
+{
+public:
+    Column(QVBoxLayout& layout, const DesignMetrics& d, int top) : layout_(layout), d_(d), top_(top)
+    {
+        layout_.setSpacing(0);
+    }
+
+    // The widget at (indent, top) from the column's origin; the next one's top ends its room.
+    void add(QWidget* widget, int indent, int top, int nextTop)
+    {
+        layout_.addSpacing(d_(top - top_));
+        auto* const row = new QHBoxLayout;
+        row->setSpacing(0);
+        row->addSpacing(d_(indent));
+        row->addWidget(widget, 0, Qt::AlignTop);
+        row->addStretch();
+        // Holds the row open down to the next design top.
+        row->addSpacerItem(
+            new QSpacerItem(0, d_(nextTop - top), QSizePolicy::Minimum, QSizePolicy::Fixed));
+        layout_.addLayout(row);
+        top_ = nextTop;
+    }
+
+private:
+    QVBoxLayout& layout_;
+    const DesignMetrics& d_;
+    int top_;
+};
 
 } // namespace
 
@@ -78,7 +109,6 @@ AboutForm::AboutForm(QWidget* parent)
     initTamiskoResources();
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("Πληροφορίες"));
-    setFixedSize(401, 251);
     QPalette face = palette();
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
@@ -86,52 +116,104 @@ AboutForm::AboutForm(QWidget* parent)
 
     Bevel = new QFrame(this);
     Bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel->setGeometry(6, 6, 389, 209);
 
     LinkLabel3 = new LinkLabel(QStringLiteral("Οι ταμίσκες μου"), this);
     LinkLabel3->setTextStyle(LinkLabel::tsRecessed);
     LinkLabel3->setFont(arial(27, true, true));
     setTextColour(LinkLabel3, QColor(0, 128, 0));
     LinkLabel3->setAutoFillBackground(true);
-    LinkLabel3->setGeometry(14, 11, 204, 32);
 
-    Label2 =
-        placedLabel(QStringLiteral("(εκδ v1.3 - 11/2004)"), 17, 44, arial(11, false, true), this);
-    Label3 = placedLabel(QStringLiteral("από τον"), 342, 18, arial(11), this);
-    lblName = placedLabel(QStringLiteral("Ομάδα Tamisko"), 264, 37, arial(16), this);
+    Label2 = fontLabel(QStringLiteral("(εκδ v1.3 - 11/2004)"), arial(11, false, true), this);
+    Label3 = fontLabel(QStringLiteral("από τον"), arial(11), this);
+    lblName = fontLabel(QStringLiteral("Ομάδα Tamisko"), arial(16), this);
     setTextColour(lblName, Qt::red);
-    lblName->adjustSize();
 
-    LinkLabel1 = linkLabel(QStringLiteral(TAMISKO_CONTACT_EMAIL), QRect(16, 63, 95, 15), this);
+    LinkLabel1 = linkLabel(QStringLiteral(TAMISKO_CONTACT_EMAIL), 95, this);
     LinkLabel1->setShowAsEmailUrl(true);
     LinkLabel1->setVisible(!LinkLabel1->text().isEmpty());
 
-    LinkLabel4 = linkLabel(QStringLiteral("Tamisko.html"), QRect(16, 81, 199, 15), this);
+    LinkLabel4 = linkLabel(QStringLiteral("Tamisko.html"), 199, this);
     LinkLabel4->setShowAsUrl(true);
     LinkLabel4->setLinkTarget(helpPageUrl());
 
     Label1 = wrappedLabel(QStringLiteral("Υπάρχουν πολλά ακόμα ελληνικά freeware\n"
                                          "και shareware προγράμματά μου! Δείτε εδώ:"),
-                          QRect(17, 113, 240, 35), this);
+                          240, this);
 
-    LinkLabel2 = linkLabel(QStringLiteral("README.md"), QRect(16, 143, 152, 15), this);
+    LinkLabel2 = linkLabel(QStringLiteral("README.md"), 152, this);
     LinkLabel2->setShowAsUrl(true);
     LinkLabel2->setLinkTarget(readmeUrl());
 
     aboutlabel = wrappedLabel(QStringLiteral("Το πρόγραμμα διατίθεται δωρεάν.\n"
                                              "Δεν ευθυνόμαστε για τη χρήση του."),
-                              QRect(17, 178, 240, 33), this);
+                              240, this);
 
     Image = new QLabel(this);
-    Image->setGeometry(264, 62, 115, 145);
     Image->setAlignment(Qt::AlignCenter);
     Image->setPixmap(
         QIcon(QStringLiteral(":/icons/tamisko.svg")).pixmap(QSize(96, 96), devicePixelRatioF()));
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setGeometry(163, 220, 76, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    layOut();
+}
+
+// The design's 401 x 251: the title, the version and the links in the left column of the
+// framed panel, the author and the picture in the right one, the button centred below.
+void AboutForm::layOut()
+{
+    const DesignMetrics d;
+    for (QWidget* const widget :
+         std::initializer_list<QWidget*>{Label1, aboutlabel, LinkLabel1, LinkLabel4, LinkLabel2})
+        widget->setMinimumWidth(d(widget->minimumWidth()));
+    LinkLabel3->setMinimumSize(d.size(204, 32));
+    Image->setMinimumSize(d.size(115, 145));
+    // A book without an e-mail address keeps the place of the link empty.
+    QSizePolicy keepsPlace = LinkLabel1->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    LinkLabel1->setSizePolicy(keepsPlace);
+    OKBtn->setFixedSize(d.size(76, 25));
+
+    // Positions are the design's, from the top left corner of the window.
+    auto* const left = new QVBoxLayout;
+    Column leftColumn(*left, d, 11);
+    leftColumn.add(LinkLabel3, 0, 11, 44);
+    leftColumn.add(Label2, 3, 44, 63);
+    leftColumn.add(LinkLabel1, 2, 63, 81);
+    leftColumn.add(LinkLabel4, 2, 81, 113);
+    leftColumn.add(Label1, 3, 113, 143);
+    leftColumn.add(LinkLabel2, 2, 143, 178);
+    leftColumn.add(aboutlabel, 3, 178, 211);
+    left->addStretch();
+    auto* const right = new QVBoxLayout;
+    Column rightColumn(*right, d, 11);
+    rightColumn.add(Label3, 78, 18, 37);
+    rightColumn.add(lblName, 0, 37, 62);
+    rightColumn.add(Image, 0, 62, 207);
+    right->addStretch();
+
+    const int frame = Bevel->frameWidth();
+    auto* const panel = new QHBoxLayout(Bevel);
+    panel->setContentsMargins(d(14 - 6) - frame, d(11 - 6) - frame, d(4) - frame,
+                              d(215 - 211) - frame);
+    panel->setSpacing(0);
+    panel->addLayout(left);
+    panel->addSpacing(std::max(0, d(264 - 14) - left->minimumSize().width()));
+    panel->addLayout(right);
+    panel->addStretch();
+    Bevel->setMinimumSize(d.size(389, 209));
+
+    auto* const buttons = new QDialogButtonBox(this);
+    buttons->addButton(OKBtn, QDialogButtonBox::AcceptRole);
+    buttons->setCenterButtons(true);
+
+    auto* const layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(d.margins(6, 6, 6, 6));
+    layout->setSpacing(d(220 - 215));
+    layout->addWidget(Bevel);
+    layout->addWidget(buttons);
 }
 
 QUrl AboutForm::helpPageUrl()

@@ -40,6 +40,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void layOut();
+
     bool placed_ = false;
 };
 

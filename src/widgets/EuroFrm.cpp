@@ -1,15 +1,19 @@
 #include "widgets/EuroFrm.h"
 
 #include "data/Format.h"
+#include "platform/DesignMetrics.h"
 #include "platform/ProfileFile.h"
 #include "platform/Text.h"
 #include "widgets/DotMatrixDisplay.h"
 #include "widgets/FloatSpinEdit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace tamisko {
 
@@ -63,14 +67,11 @@ EuroForm::EuroForm(const RegionalSettings& settings, QWidget* parent)
     courier.setStyleHint(QFont::TypeWriter);
     edVal->setFont(courier);
     edVal->setDecimalSeparator(separatorText(settings_.decimalSeparator).front());
-    edVal->setGeometry(kMargin, 12, 185, 24);
 
     rbEuro = new QRadioButton(QStringLiteral("Ευρώ"), this);
     rbEuro->setObjectName(QStringLiteral("rbEuro"));
-    rbEuro->setGeometry(205, 14, 70, 20);
     rbDrx = new QRadioButton(QStringLiteral("Δραχμές"), this);
     rbDrx->setObjectName(QStringLiteral("rbDrx"));
-    rbDrx->setGeometry(280, 14, 90, 20);
     rbEuro->setChecked(true);
 
     LCD = new DotMatrixDisplay(this);
@@ -90,12 +91,9 @@ EuroForm::EuroForm(const RegionalSettings& settings, QWidget* parent)
     LCD->setPixelOff(QColor(182, 182, 182));
     LCD->setIntensity(127);
     LCD->setAnimationEnabled(false);
-    LCD->setGeometry(kMargin, 47, kDesignDisplayWidth, kDisplayHeight);
     LCD->setLines({QStringLiteral("Euro Computer")});
 
-    setMinimumWidth(kMinimumWidth);
-    setFixedHeight(kHeight);
-    resize(kDesignDisplayWidth + 2 * kMargin, kHeight);
+    layOut();
 
     connect(edVal, &FloatSpinEdit::textChanged, this, &EuroForm::edValChange);
     connect(rbEuro, &QRadioButton::toggled, this, [this](bool on) {
@@ -176,9 +174,37 @@ void EuroForm::FormKeyPress()
     edValChange();
 }
 
-void EuroForm::FormResize()
+// The field and the units in a row above the display, which takes the window's width less
+// the margins; 148 pixels high and at least 380 wide, more where a larger font needs it.
+void EuroForm::layOut()
 {
-    LCD->resize(width() - 2 * kMargin, LCD->height());
+    const DesignMetrics d;
+    edVal->setFixedSize(d.size(185, 24));
+    rbEuro->setMinimumSize(d.size(70, 20));
+    rbDrx->setMinimumSize(d.size(90, 20));
+    LCD->setMinimumWidth(kMinimumWidth - 2 * kMargin);
+    LCD->setFixedHeight(kDisplayHeight);
+
+    auto* const units = new QHBoxLayout;
+    units->setSpacing(0);
+    units->addWidget(edVal);
+    units->addSpacing(d(14));
+    units->addWidget(rbEuro);
+    units->addSpacing(d(5));
+    units->addWidget(rbDrx);
+    units->addStretch();
+
+    auto* const layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, d(12), kMargin, d(12));
+    layout->setSpacing(0);
+    layout->addLayout(units);
+    layout->addSpacing(d(11));
+    layout->addWidget(LCD);
+
+    const QSize least = layout->minimumSize();
+    setMinimumWidth(std::max(kMinimumWidth, least.width()));
+    setFixedHeight(std::max(kHeight, least.height()));
+    resize(kDesignDisplayWidth + 2 * kMargin, height());
 }
 
 bool EuroForm::eventFilter(QObject* watched, QEvent* event)
@@ -191,12 +217,6 @@ bool EuroForm::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void EuroForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    FormResize();
 }
 
 void EuroForm::showEvent(QShowEvent* event)

@@ -48,14 +48,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void edValChange();
     void rbEuroClick();
     void rbDrxClick();
     void FormKeyPress();
-    void FormResize();
+    void layOut();
     void restoreSettings();
     // The value in the regional number format: grouped thousands, d decimals.
     QString number(double value, int decimals) const;
