@@ -2,6 +2,7 @@
 
 #include "data/DataMdl.h"
 #include "platform/Dates.h"
+#include "platform/WindowPlacement.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -10,7 +11,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tamisko {
@@ -79,11 +79,7 @@ void PeriodForm::setSelectedPreset(periods::Preset preset)
 void PeriodForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* const screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }
 
 bool AskPeriod(PeriodForm& form, double& startDate, double& endDate, const DataMod& data)

@@ -14,7 +14,7 @@ class DataMod;
 
 // "Ορισμός περιόδου": nine named periods to pick instead of typing two dates. One dialog
 // serves the whole run, so the last choice is offered again.
-class PeriodForm : public QDialog
+class PeriodForm final : public QDialog
 {
     Q_OBJECT
 

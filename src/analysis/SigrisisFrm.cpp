@@ -8,6 +8,7 @@
 #include "data/TableUtils.h"
 #include "platform/db/DateEdit.h"
 #include "platform/db/DBGrid.h"
+#include "platform/db/DbMessages.h"
 #include "platform/db/FieldText.h"
 #include "platform/DialogService.h"
 #include "platform/Text.h"
@@ -35,7 +36,7 @@ namespace {
 
 // Walking the results for a copy, an export or the report moves their cursor; the grid
 // stays where the user left it.
-class KeepCursor
+class KeepCursor final
 {
 public:
     explicit KeepCursor(MemTable& table) : table_(table), recNo_(table.recNo())
@@ -56,38 +57,12 @@ private:
     int recNo_;
 };
 
-// From the suspension of the views on: whatever happens, the views come back and the
-// results are shown again.
-class ComputationGuard
-{
-public:
-    explicit ComputationGuard(DataSource& results) : results_(results)
-    {
-        results_.setEnabled(false);
-    }
-    ~ComputationGuard()
-    {
-        ResumeViews();
-        results_.setEnabled(true);
-    }
-    ComputationGuard(const ComputationGuard&) = delete;
-    ComputationGuard& operator=(const ComputationGuard&) = delete;
-
-private:
-    DataSource& results_;
-};
-
 QStringList linesOf(const std::vector<std::string>& cp1253Lines)
 {
     QStringList lines;
     for (const std::string& line : cp1253Lines)
         lines.append(toQString(line));
     return lines;
-}
-
-void showFailure(const std::exception& error)
-{
-    DialogService::instance().showError(QString(), errorText(error));
 }
 
 } // namespace
@@ -308,19 +283,18 @@ void SigrisisForm::btnOKClick()
     try {
         compute();
     } catch (const std::exception& error) {
-        showFailure(error);
+        db::reportError(error);
     }
 }
 
 void SigrisisForm::compute()
 {
     Timer.stop();
-    SuspendViews({&data_.LogSource, &data_.CatSource});
-    if (data_.CatTable.isEmpty() || data_.LogTable.isEmpty()) {
-        ResumeViews();
+    // From here on, whatever happens, the views come back and the results are shown again.
+    const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
+    if (data_.CatTable.isEmpty() || data_.LogTable.isEmpty())
         return;
-    }
-    const ComputationGuard guard(ResultsSource);
+    const SourceDisabled resultsDetached(ResultsSource);
     const comparison::Request request{dateOf(*StartDate), dateOf(*EndDate), data_.FirstDate,
                                       data_.LastDate};
     const auto outcome = comparison::ComputeResults(data_.LogTable, data_.CatTable, request,
@@ -403,7 +377,7 @@ void SigrisisForm::itemExportClick()
         const KeepCursor keep(ResultsTable);
         ExportTableToTextFile(ResultsTable, QFile::encodeName(*fileName).toStdString(), settings_);
     } catch (const std::exception& error) {
-        showFailure(error);
+        db::reportError(error);
     }
 }
 

@@ -27,7 +27,7 @@ class TableModel;
 
 // Shows every cell of the results in its field's display format ("0.##", "0.#%"),
 // which the data-aware grid does not know.
-class ResultsCellDelegate : public QStyledItemDelegate
+class ResultsCellDelegate final : public QStyledItemDelegate
 {
 public:
     ResultsCellDelegate(const TableModel& model, const RegionalSettings& settings, QObject* parent);
@@ -44,7 +44,7 @@ private:
 
 // "Σύγκριση": over two dates, where the money came from and where it went, by category.
 // Computes only when "ΟΚ" is pressed; the results stay until the next press.
-class SigrisisForm : public ChildForm
+class SigrisisForm final : public ChildForm
 {
     Q_OBJECT
 
@@ -58,7 +58,7 @@ public:
     ~SigrisisForm() override;
 
     // A pie and the field of the results its values come from.
-    struct PieSeries
+    struct PieSeries final
     {
         PieChart3D* chart = nullptr;
         std::string valueField;

@@ -5,8 +5,8 @@
 #include "data/DataMdl.h"
 #include "data/Format.h"
 #include "data/TableUtils.h"
+#include "platform/db/DbMessages.h"
 #include "platform/db/FieldText.h"
-#include "platform/DialogService.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ namespace tamisko {
 namespace {
 
 // The hourglass for as long as the computation runs, however it ends.
-class WaitCursor
+class WaitCursor final
 {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -37,22 +37,6 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-// The other windows let go of the tables while the log is walked, and come back on the
-// records they were on, however the walk ends.
-class SuspendedViews
-{
-public:
-    explicit SuspendedViews(std::initializer_list<DataSource*> sources) { SuspendViews(sources); }
-    ~SuspendedViews() { ResumeViews(); }
-    SuspendedViews(const SuspendedViews&) = delete;
-    SuspendedViews& operator=(const SuspendedViews&) = delete;
-};
-
-void showFailure(const std::exception& error)
-{
-    DialogService::instance().showError(QString(), errorText(error));
-}
 
 } // namespace
 
@@ -281,7 +265,7 @@ void DiaxForm::btnOKClick()
         FillSeriesGrid();
         selectCell(1, 1); // which draws the chart of the first column
     } catch (const std::exception& error) {
-        showFailure(error);
+        db::reportError(error);
     }
 }
 
@@ -293,7 +277,7 @@ void DiaxForm::FillSeriesGrid()
     EdPeriod->interpretText();
     series::SeriesNumbers numbers;
     {
-        const SuspendedViews suspended({&data_.LogSource, &data_.CatSource});
+        const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
         numbers = series::ComputeSeries(data_.LogTable, EdPeriod->value(), data_.FirstDate,
                                         data_.LastDate, settings_);
     }

@@ -24,7 +24,7 @@ class SeriesBarChart;
 // when the view asks for it. The grid's row 0 (the column titles) and column 0 (the period
 // labels) are the headers, so they stay in place while the amounts scroll: model row r and
 // column c show grid row r + 1 and column c + 1.
-class SeriesGridModel : public QAbstractTableModel
+class SeriesGridModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
@@ -54,7 +54,7 @@ private:
 // "Διαχρονικά": the net of every category over consecutive periods of the log, as a grid
 // and as a bar chart of one column. Computes only when "Εκκίνηση" is pressed; the results
 // stay until the next press.
-class DiaxForm : public ChildForm
+class DiaxForm final : public ChildForm
 {
     Q_OBJECT
 

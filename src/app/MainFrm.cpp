@@ -24,10 +24,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QMenuBar>
-#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -621,13 +619,8 @@ void MainForm::setVisible(bool visible)
 {
     if (visible && !placementRestored_) {
         placementRestored_ = true;
-        if (!Placement.restore(*this)) {
-            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-                QRect frame = frameGeometry();
-                frame.moveCenter(screen->availableGeometry().center());
-                move(frame.topLeft());
-            }
-        }
+        if (!Placement.restore(*this))
+            CentreOnScreen(*this);
     }
     // The file menu handler's start-up runs on the show event, after the placement.
     QMainWindow::setVisible(visible);

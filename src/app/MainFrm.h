@@ -15,9 +15,6 @@
 #include <QTimer>
 #include <utility>
 
-class AboutForm;
-class DotMatrixDisplay;
-class EuroForm;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -25,6 +22,9 @@ class QToolButton;
 namespace tamisko {
 
 class BookSafety;
+class AboutForm;
+class DotMatrixDisplay;
+class EuroForm;
 class FileMenuHandler;
 struct RecoveryCopy;
 

@@ -1,27 +1,17 @@
 #include "app/PasswordEntryFrm.h"
 
 #include "app/PasswordEdit.h"
+#include "platform/DesignMetrics.h"
 #include "platform/Help.h"
 #include "platform/Text.h"
+#include "platform/WindowPlacement.h"
 
-#include <QGuiApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+#include <QVBoxLayout>
 
 namespace tamisko {
-namespace {
-
-void centreOnScreen(QWidget& window)
-{
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-}
-
-} // namespace
 
 PasswordEntryForm::PasswordEntryForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -35,11 +25,28 @@ PasswordEntryForm::PasswordEntryForm(QWidget* parent)
     btnOK->setObjectName(QStringLiteral("btnOK"));
     Button1->setObjectName(QStringLiteral("Button1"));
 
-    setFixedSize(233, 90);
-    lblPass->move(8, 7);
-    Pass->setGeometry(8, 25, 217, 21);
-    btnOK->setGeometry(38, 59, 75, 25);
-    Button1->setGeometry(119, 59, 75, 25);
+    // 233 x 90 at the design's font: the prompt above the edit, the buttons centred below.
+    const DesignMetrics d;
+    lblPass->setBuddy(Pass);
+    lblPass->setMinimumHeight(d(18));
+    lblPass->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Pass->setMinimumWidth(d(217));
+    Pass->setFixedHeight(d(21));
+    for (QPushButton* const button : {btnOK, Button1})
+        button->setFixedSize(d.size(75, 25));
+    auto* const buttons = new QDialogButtonBox(this);
+    buttons->addButton(btnOK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(Button1, QDialogButtonBox::RejectRole);
+    buttons->setCenterButtons(true);
+
+    auto* const layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(d.margins(8, 7, 8, 6));
+    layout->setSpacing(0);
+    layout->addWidget(lblPass);
+    layout->addWidget(Pass);
+    layout->addSpacing(d(13));
+    layout->addWidget(buttons);
 
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -47,7 +54,8 @@ PasswordEntryForm::PasswordEntryForm(QWidget* parent)
     setTabOrder(Pass, btnOK);
     setTabOrder(btnOK, Button1);
     Pass->setFocus();
-    centreOnScreen(*this);
+    layout->activate();
+    CentreOnScreen(*this);
 }
 
 bool AskPassword(std::string& Password, int HelpContext, const QString& Prompt,
@@ -56,7 +64,6 @@ bool AskPassword(std::string& Password, int HelpContext, const QString& Prompt,
     PasswordEntryForm form;
     help::setHelpContext(&form, HelpContext);
     form.lblPass->setText(Prompt);
-    form.lblPass->adjustSize();
     form.setWindowTitle(Caption);
     form.Pass->setText(toQString(Password));
     if (form.exec() != QDialog::Accepted)

@@ -1,18 +1,33 @@
 #include "app/PasswordNewFrm.h"
 
 #include "app/PasswordEdit.h"
+#include "platform/DesignMetrics.h"
 #include "platform/DialogService.h"
 #include "platform/Help.h"
 #include "platform/Text.h"
+#include "platform/WindowPlacement.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+#include <QVBoxLayout>
 
 namespace tamisko {
 namespace {
 
 constexpr int kDesignPpi = 120;
+
+// A caption above its edit, with the design's room for it.
+void addField(QVBoxLayout& layout, QLabel* caption, PasswordEdit* edit, const DesignMetrics& d)
+{
+    caption->setBuddy(edit);
+    caption->setMinimumHeight(d(22));
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    edit->setMinimumWidth(d(267));
+    edit->setFixedHeight(d(24));
+    layout.addWidget(caption);
+    layout.addWidget(edit);
+}
 
 } // namespace
 
@@ -32,16 +47,24 @@ PasswordNewForm::PasswordNewForm(QWidget* parent)
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
-    const auto s = [this](int value) {
-        return scaledToScreen(value, kDesignPpi, *this);
-    };
-    setFixedSize(s(287), s(177));
-    lblPass->move(s(10), s(9));
-    Pass->setGeometry(s(10), s(31), s(267), s(24));
-    lblPassReenter->move(s(10), s(71));
-    PassRe->setGeometry(s(10), s(93), s(267), s(24));
-    btnOK->setGeometry(s(86), s(137), s(92), s(30));
-    btnCancel->setGeometry(s(185), s(137), s(92), s(30));
+    // 287 x 177 at the design's font: two captioned edits, the buttons on the right below.
+    const DesignMetrics d(kDesignPpi);
+    for (QPushButton* const button : {btnOK, btnCancel})
+        button->setFixedSize(d.size(92, 30));
+    auto* const buttons = new QDialogButtonBox(this);
+    buttons->addButton(btnOK, QDialogButtonBox::AcceptRole);
+    buttons->addButton(btnCancel, QDialogButtonBox::RejectRole);
+    buttons->layout()->setSpacing(d(7));
+
+    auto* const layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(d.margins(10, 9, 10, 10));
+    layout->setSpacing(0);
+    addField(*layout, lblPass, Pass, d);
+    layout->addSpacing(d(16));
+    addField(*layout, lblPassReenter, PassRe, d);
+    layout->addSpacing(d(20));
+    layout->addWidget(buttons);
 
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, &PasswordNewForm::btnOKClick);
@@ -51,11 +74,8 @@ PasswordNewForm::PasswordNewForm(QWidget* parent)
     setTabOrder(btnOK, btnCancel);
     Pass->setFocus();
 
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    layout->activate();
+    CentreOnScreen(*this);
 }
 
 void PasswordNewForm::btnOKClick()
@@ -90,9 +110,7 @@ bool ChangePassword(std::string& Password, int MinLength, int HelpContext, const
     PasswordNewForm form;
     help::setHelpContext(&form, HelpContext);
     form.lblPass->setText(Prompt);
-    form.lblPass->adjustSize();
     form.lblPassReenter->setText(ReenterPrompt);
-    form.lblPassReenter->adjustSize();
     form.setWindowTitle(Caption);
     form.btnOK->setText(QStringLiteral("OK"));
     form.btnCancel->setText(QStringLiteral("Άκυρο"));

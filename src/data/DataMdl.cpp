@@ -18,29 +18,6 @@ std::string greek(std::string_view utf8)
     return cp1253::fromUtf8OrThrow(utf8);
 }
 
-// Views detached for the duration of a scope, reattached on every path.
-class ViewsSuspended
-{
-public:
-    ViewsSuspended(DataSource& first, DataSource& second) { SuspendViews({&first, &second}); }
-    ~ViewsSuspended() { ResumeViews(); }
-    ViewsSuspended(const ViewsSuspended&) = delete;
-    ViewsSuspended& operator=(const ViewsSuspended&) = delete;
-};
-
-// A data source disabled for a scan and enabled again however the scan ends.
-class SourceDisabled
-{
-public:
-    explicit SourceDisabled(DataSource& source) : source_(source) { source_.setEnabled(false); }
-    ~SourceDisabled() { source_.setEnabled(true); }
-    SourceDisabled(const SourceDisabled&) = delete;
-    SourceDisabled& operator=(const SourceDisabled&) = delete;
-
-private:
-    DataSource& source_;
-};
-
 } // namespace
 
 const std::vector<std::string>& DefaultCategories()
@@ -246,7 +223,7 @@ void DataMod::OpenDocument(const std::string& fileName)
 void DataMod::SaveDocument(const std::string& fileName)
 {
     ByteStream stream;
-    const ViewsSuspended suspended(LogSource, CatSource);
+    const ViewsSuspended suspended({&LogSource, &CatSource});
     WriteDocumentPayload(stream, CatTable, LogTable);
     SaveProtectedStream(stream, DocumentPassword, fileName, &Cipher);
 }

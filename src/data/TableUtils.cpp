@@ -14,15 +14,15 @@ namespace tamisko {
 namespace {
 
 // The one saved set of SuspendViews.
-struct SuspendedViews
+struct SavedViews
 {
     std::vector<DataSource*> sources;
     std::vector<int32_t> recNos;
 };
 
-SuspendedViews& suspendedViews()
+SavedViews& savedViews()
 {
-    static SuspendedViews views;
+    static SavedViews views;
     return views;
 }
 
@@ -104,7 +104,7 @@ void ReplaceFieldValues(MemTable& table, std::string_view fieldName, const Varia
 
 void SuspendViews(std::initializer_list<DataSource*> sources)
 {
-    SuspendedViews& views = suspendedViews();
+    SavedViews& views = savedViews();
     views.sources.assign(sources.begin(), sources.end());
     views.recNos.assign(sources.size(), 0);
     for (size_t i = 0; i < views.sources.size(); ++i) {
@@ -121,7 +121,7 @@ void SuspendViews(std::initializer_list<DataSource*> sources)
 
 void ResumeViews()
 {
-    const SuspendedViews& views = suspendedViews();
+    const SavedViews& views = savedViews();
     for (size_t i = 0; i < views.sources.size(); ++i) {
         DataSource* source = views.sources[i];
         MemTable* table = source->dataSet();
@@ -131,6 +131,16 @@ void ResumeViews()
         if (table->active() && !table->isEmpty())
             table->setRecNo(views.recNos[i]);
     }
+}
+
+SourceDisabled::SourceDisabled(DataSource& source) : source_(source)
+{
+    source_.setEnabled(false);
+}
+
+SourceDisabled::~SourceDisabled()
+{
+    source_.setEnabled(true);
 }
 
 void CancelPending(std::initializer_list<MemTable*> tables)

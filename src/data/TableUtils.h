@@ -25,6 +25,29 @@ void SuspendViews(std::initializer_list<DataSource*> sources);
 // Reattaches the remembered sources on their remembered record numbers.
 void ResumeViews();
 
+// SuspendViews for the life of a scope: ResumeViews on every way out of it.
+class ViewsSuspended final
+{
+public:
+    explicit ViewsSuspended(std::initializer_list<DataSource*> sources) { SuspendViews(sources); }
+    ~ViewsSuspended() { ResumeViews(); }
+    ViewsSuspended(const ViewsSuspended&) = delete;
+    ViewsSuspended& operator=(const ViewsSuspended&) = delete;
+};
+
+// One data source disabled for the life of a scope, enabled again however it ends.
+class SourceDisabled final
+{
+public:
+    explicit SourceDisabled(DataSource& source);
+    ~SourceDisabled();
+    SourceDisabled(const SourceDisabled&) = delete;
+    SourceDisabled& operator=(const SourceDisabled&) = delete;
+
+private:
+    DataSource& source_;
+};
+
 // Drops a pending edit or insert of each open table; never posts.
 void CancelPending(std::initializer_list<MemTable*> tables);
 

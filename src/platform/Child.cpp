@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+namespace tamisko {
+
 ChildForm::ChildForm(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("ChildForm"));
@@ -10,21 +12,21 @@ ChildForm::ChildForm(QWidget* parent) : QWidget(parent, Qt::Window)
 }
 
 ChildForm::ChildForm(QWidget* /*parent*/, QWidget* clientArea)
-    : QWidget(clientArea, Qt::Widget), m_clientArea(clientArea)
+    : QWidget(clientArea, Qt::Widget), clientArea_(clientArea)
 {
     setObjectName(QStringLiteral("ChildForm"));
     // A child widget has no frame, caption or title-bar buttons of its own.
     setAutoFillBackground(true);
-    if (m_clientArea) {
-        m_clientArea->installEventFilter(this);
-        setGeometry(m_clientArea->rect());
+    if (clientArea_) {
+        clientArea_->installEventFilter(this);
+        setGeometry(clientArea_->rect());
     }
 }
 
 void ChildForm::showChild()
 {
-    if (m_clientArea)
-        setGeometry(m_clientArea->rect());
+    if (clientArea_)
+        setGeometry(clientArea_->rect());
     show();
     raise();
     if (!isEmbedded())
@@ -36,7 +38,7 @@ void ChildForm::focusActiveControl()
 {
     if (isAncestorOf(window()->focusWidget()))
         return;
-    QWidget* target = m_activeControl;
+    QWidget* target = activeControl_;
     if (!target || !target->isVisibleTo(this) || !target->isEnabled()) {
         target = nullptr;
         for (QWidget* next = nextInFocusChain(); next && next != this;
@@ -54,7 +56,9 @@ void ChildForm::focusActiveControl()
 
 bool ChildForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_clientArea && event->type() == QEvent::Resize)
-        setGeometry(m_clientArea->rect());
+    if (watched == clientArea_ && event->type() == QEvent::Resize)
+        setGeometry(clientArea_->rect());
     return QWidget::eventFilter(watched, event);
 }
+
+} // namespace tamisko

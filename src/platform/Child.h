@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace tamisko {
+
 // The base of the document windows. Created with a host, a window sits frameless in
 // the host's client area, fills it and follows its size; the windows of one host lie
 // on top of one another and the one shown last is seen. Created without a host, it is
@@ -16,8 +18,8 @@ public:
     // Embedding constructor: clientArea is the host window's client area.
     ChildForm(QWidget* parent, QWidget* clientArea);
 
-    bool isEmbedded() const { return m_clientArea != nullptr; }
-    QWidget* clientArea() const { return m_clientArea; }
+    bool isEmbedded() const { return clientArea_ != nullptr; }
+    QWidget* clientArea() const { return clientArea_; }
 
     // Makes the window visible and brings it in front of its sibling windows; the
     // keyboard goes to the active control unless it is already inside the window.
@@ -25,8 +27,8 @@ public:
 
     // The control that has the keyboard when the window is shown; none: the first
     // control of the tab order.
-    QWidget* activeControl() const { return m_activeControl; }
-    void setActiveControl(QWidget* control) { m_activeControl = control; }
+    QWidget* activeControl() const { return activeControl_; }
+    void setActiveControl(QWidget* control) { activeControl_ = control; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,6 +36,8 @@ protected:
 private:
     void focusActiveControl();
 
-    QWidget* m_clientArea = nullptr;
-    QPointer<QWidget> m_activeControl;
+    QWidget* clientArea_ = nullptr;
+    QPointer<QWidget> activeControl_;
 };
+
+} // namespace tamisko

@@ -10,7 +10,7 @@
 
 namespace tamisko {
 
-struct MessageRequest
+struct MessageRequest final
 {
     QString caption; // empty: the application's own title
     QString text;
@@ -24,7 +24,7 @@ struct MessageRequest
     QList<QPair<QMessageBox::StandardButton, QString>> buttonTexts = {};
 };
 
-struct FileDialogRequest
+struct FileDialogRequest final
 {
     QString title;
     QString filter;             // "Ταμίσκες (*.tmk)"
@@ -33,7 +33,7 @@ struct FileDialogRequest
     bool confirmCreate = false; // saving: ask before creating a file that does not exist yet
 };
 
-struct TextPromptRequest
+struct TextPromptRequest final
 {
     QString caption;
     QString prompt;
@@ -42,7 +42,7 @@ struct TextPromptRequest
 };
 
 // A choice of one row of a table (the backups of a book: date, size, movements).
-struct ChoiceRequest
+struct ChoiceRequest final
 {
     QString caption;
     QString prompt;
@@ -50,14 +50,14 @@ struct ChoiceRequest
     QList<QStringList> rows;
 };
 
-struct PasswordEntryRequest
+struct PasswordEntryRequest final
 {
     int helpContext = 0;
     QString prompt;
     QString caption;
 };
 
-struct PasswordChangeRequest
+struct PasswordChangeRequest final
 {
     int minLength = 0;
     int helpContext = 0;
@@ -106,7 +106,7 @@ public:
 };
 
 // Installs a service for the lifetime of the object, then restores the previous one.
-class ScopedDialogService
+class ScopedDialogService final
 {
 public:
     explicit ScopedDialogService(DialogService& service);

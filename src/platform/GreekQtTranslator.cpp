@@ -6,7 +6,7 @@
 namespace tamisko {
 namespace {
 
-struct Translation
+struct Translation final
 {
     const char* context;
     const char* source;

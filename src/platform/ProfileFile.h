@@ -11,7 +11,7 @@ namespace tamisko {
 // The text of an INI file: "[Section]" lines, then "key=value" lines. Keys and values are
 // kept literally (no escaping, no quoting); sections and keys match without regard to
 // case; every line not touched is written back as it was read.
-class IniDocument
+class IniDocument final
 {
 public:
     static IniDocument parse(const QString& text);
@@ -34,7 +34,7 @@ private:
 // A profile (INI) file on disk. Every call reads the file afresh and every write replaces
 // it at once, so two objects on the same file never undo each other's sections.
 // A missing file reads as empty; failures to write are reported by the result.
-class ProfileFile
+class ProfileFile final
 {
 public:
     explicit ProfileFile(QString path);

@@ -27,7 +27,7 @@ public:
         Choice
     };
 
-    struct Question
+    struct Question final
     {
         Kind kind = Kind::Message;
         QString caption; // message caption, dialog title
@@ -70,17 +70,17 @@ public:
     bool changePassword(std::string& password, const PasswordChangeRequest& request) override;
 
 private:
-    struct Cancel
+    struct Cancel final
     {};
-    struct FileAnswer
+    struct FileAnswer final
     {
         QString path;
     };
-    struct TextAnswer
+    struct TextAnswer final
     {
         QString text;
     };
-    struct PasswordAnswer
+    struct PasswordAnswer final
     {
         std::string password;
     };

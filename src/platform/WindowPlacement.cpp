@@ -149,4 +149,13 @@ void WindowPlacement::save(const QWidget& window) const
     });
 }
 
+void CentreOnScreen(QWidget& window)
+{
+    if (const QScreen* const screen = screenOf(window)) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+}
+
 } // namespace tamisko

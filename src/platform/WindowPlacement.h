@@ -9,7 +9,7 @@ namespace tamisko {
 // Keeps a window's position, size and state in a section of a profile file: Flags,
 // ShowCmd, PixelsPerInch, MinMaxPos and NormPos (the last two also under the key followed
 // by "(WIDTHxHEIGHT)" of the screen, preferred on reading), and Visible.
-class WindowPlacement
+class WindowPlacement final
 {
 public:
     explicit WindowPlacement(QString section);
@@ -26,5 +26,9 @@ private:
     QString section_;
     QString iniFileName_;
 };
+
+// Moves a top-level window so that its frame stands in the middle of the available area
+// of its screen (the primary screen for a window not yet on one).
+void CentreOnScreen(QWidget& window);
 
 } // namespace tamisko

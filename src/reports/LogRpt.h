@@ -13,7 +13,7 @@ class ReportViewer;
 
 // The printed movement list "Κινήσεις": every movement of the log as the caller filtered
 // and ordered it, with the count and the two sums at the end.
-class LogReport
+class LogReport final
 {
 public:
     explicit LogReport(report::ReportViewer& viewer);

@@ -82,7 +82,7 @@ ReportEngine::ReportEngine(PageSetup setup) : setup_(setup) {}
 PlacedBand ReportEngine::placeBand(const Band& band, BandKind kind) const
 {
     const QRectF printable = setup_.printableRect();
-    struct Text
+    struct Text final
     {
         const BandElement* element;
         QStringList lines;

@@ -16,7 +16,7 @@ namespace tamisko::report {
 QFont reportFont(qreal pointSize, bool bold = false, bool italic = false);
 
 // One text of a band as designed. Positions are millimetres from the band's top-left.
-struct BandElement
+struct BandElement final
 {
     QPointF position;
     QString text;
@@ -29,7 +29,7 @@ struct BandElement
     bool framed = false;
 };
 
-struct Band
+struct Band final
 {
     qreal height = 0; // millimetres, before any growth
     std::vector<BandElement> elements;
@@ -38,7 +38,7 @@ struct Band
 
 // A report as bands: the title once, the column header on every page, one detail band
 // per data row in the data set's order, the summary once after the last detail.
-struct ReportBands
+struct ReportBands final
 {
     Band title;
     Band columnHeader;
@@ -46,7 +46,7 @@ struct ReportBands
     Band summary;
 };
 
-struct PageSetup
+struct PageSetup final
 {
     QSizeF paperSize{210, 297}; // A4 portrait, millimetres
     QMarginsF margins{10, 10, 10, 10};
@@ -55,7 +55,7 @@ struct PageSetup
 };
 
 // A text placed on a page. Its lines are separated by '\n'; every line is lineHeight high.
-struct PlacedItem
+struct PlacedItem final
 {
     QRectF rect; // millimetres from the paper's top-left corner
     QString text;
@@ -75,19 +75,19 @@ enum class BandKind
     Summary
 };
 
-struct PlacedBand
+struct PlacedBand final
 {
     BandKind kind = BandKind::Detail;
     QRectF rect; // millimetres, after growth
     std::vector<PlacedItem> items;
 };
 
-struct Page
+struct Page final
 {
     std::vector<PlacedBand> bands;
 };
 
-struct ReportLayout
+struct ReportLayout final
 {
     PageSetup setup;
     std::vector<Page> pages;
@@ -95,7 +95,7 @@ struct ReportLayout
 
 // Breaks report texts into lines the way they print: measured at printer resolution,
 // wrapped at word boundaries (anywhere inside a word longer than the line).
-class TextMeasurer
+class TextMeasurer final
 {
 public:
     TextMeasurer();
@@ -109,7 +109,7 @@ private:
 };
 
 // Lays the bands out on pages of positioned texts.
-class ReportEngine
+class ReportEngine final
 {
 public:
     explicit ReportEngine(PageSetup setup = {});

@@ -8,7 +8,7 @@ class QPrinter;
 namespace tamisko::report {
 
 // Paints laid-out report pages. The painter's origin is the paper's top-left corner.
-class ReportPainter
+class ReportPainter final
 {
 public:
     static void paintPage(QPainter& painter, const Page& page);

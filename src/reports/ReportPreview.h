@@ -26,7 +26,7 @@ bool saveAsPdf(const ReportLayout& layout, const QString& fileName, const QStrin
 class ReportPreview final : public ReportViewer
 {
 public:
-    struct Prompts
+    struct Prompts final
     {
         // The PDF file to write; empty when the user cancelled.
         std::function<QString()> askPdfFileName;

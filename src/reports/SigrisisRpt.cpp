@@ -18,7 +18,7 @@ QString reportTitle()
 }
 
 // The printed columns: neither the daily averages nor the net results.
-struct Column
+struct Column final
 {
     const char* field;
     qreal titleLeft;

@@ -18,7 +18,7 @@ class ReportViewer;
 // results table, then its statistics text on a page of its own. The period label and
 // the statistics are set by the comparison window after every computation and keep
 // their last values for the whole run.
-class SigrisisReport
+class SigrisisReport final
 {
 public:
     explicit SigrisisReport(report::ReportViewer& viewer);

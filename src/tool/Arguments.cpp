@@ -1,5 +1,7 @@
 #include "tool/Arguments.h"
 
+#include "data/LocaleSettings.h"
+
 #include <algorithm>
 
 namespace tamisko::tool {
@@ -125,6 +127,16 @@ Arguments parseArguments(std::span<const std::string_view> words, std::span<cons
                          (fileCount == 1 ? "" : "s") + ", got " +
                          std::to_string(arguments.files.size()));
     return arguments;
+}
+
+RegionalSettings settingsFor(const Arguments& arguments)
+{
+    if (!arguments.locale)
+        return RegionalSettingsFromEnvironment();
+    if (auto settings = RegionalSettingsForLocale(*arguments.locale))
+        return *settings;
+    throw UsageError("unknown locale " + *arguments.locale +
+                     " (known: el_GR, en_US, en_GB, de_DE, C)");
 }
 
 } // namespace tamisko::tool

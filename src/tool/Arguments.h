@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/RegionalSettings.h"
+
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -59,5 +61,9 @@ struct Arguments
 // command does not take or a wrong number of file names.
 Arguments parseArguments(std::span<const std::string_view> words, std::span<const Option> accepted,
                          size_t fileCount);
+
+// The regional settings of the --locale option, or of the environment without it.
+// Throws UsageError for a locale it does not know.
+RegionalSettings settingsFor(const Arguments& arguments);
 
 } // namespace tamisko::tool

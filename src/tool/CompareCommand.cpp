@@ -2,7 +2,6 @@
 #include "data/Cp1253.h"
 #include "data/DataMdl.h"
 #include "data/Format.h"
-#include "data/LocaleSettings.h"
 #include "data/TableUtils.h"
 #include "tool/Commands.h"
 #include "tool/Documents.h"
@@ -12,16 +11,6 @@
 
 namespace tamisko::tool {
 namespace {
-
-RegionalSettings settingsFor(const Arguments& arguments)
-{
-    if (!arguments.locale)
-        return RegionalSettingsFromEnvironment();
-    if (auto settings = RegionalSettingsForLocale(*arguments.locale))
-        return *settings;
-    throw UsageError("unknown locale " + *arguments.locale +
-                     " (known: el_GR, en_US, en_GB, de_DE, C)");
-}
 
 double dateOption(const std::optional<std::string>& text, std::string_view option)
 {

@@ -1,5 +1,4 @@
 #include "data/DataMdl.h"
-#include "data/LocaleSettings.h"
 #include "data/TableUtils.h"
 #include "tool/Commands.h"
 #include "tool/Documents.h"
@@ -8,20 +7,6 @@
 #include <iostream>
 
 namespace tamisko::tool {
-namespace {
-
-RegionalSettings settingsFor(const Arguments& arguments)
-{
-    if (!arguments.locale)
-        return RegionalSettingsFromEnvironment();
-    if (auto settings = RegionalSettingsForLocale(*arguments.locale))
-        return *settings;
-    throw UsageError("unknown locale " + *arguments.locale +
-                     " (known: el_GR, en_US, en_GB, "
-                     "de_DE, C)");
-}
-
-} // namespace
 
 int runExport(const Arguments& arguments, std::ostream&)
 {

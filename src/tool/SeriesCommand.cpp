@@ -1,7 +1,6 @@
 #include "analysis/core/TimeSeries.h"
 #include "data/Cp1253.h"
 #include "data/DataMdl.h"
-#include "data/LocaleSettings.h"
 #include "tool/Commands.h"
 #include "tool/Documents.h"
 #include "tool/Password.h"
@@ -14,16 +13,6 @@ namespace {
 
 // The length the time-series window starts with.
 constexpr int kDefaultDays = 30;
-
-RegionalSettings settingsFor(const Arguments& arguments)
-{
-    if (!arguments.locale)
-        return RegionalSettingsFromEnvironment();
-    if (auto settings = RegionalSettingsForLocale(*arguments.locale))
-        return *settings;
-    throw UsageError("unknown locale " + *arguments.locale +
-                     " (known: el_GR, en_US, en_GB, de_DE, C)");
-}
 
 int periodLength(const std::optional<std::string>& text)
 {

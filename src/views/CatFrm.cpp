@@ -21,16 +21,6 @@ QString quoted(const QString& name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-// Resumes the suspended views however the bulk work ends.
-class ViewsSuspension
-{
-public:
-    ViewsSuspension(DataSource& log, DataSource& categories) { SuspendViews({&log, &categories}); }
-    ~ViewsSuspension() { ResumeViews(); }
-    ViewsSuspension(const ViewsSuspension&) = delete;
-    ViewsSuspension& operator=(const ViewsSuspension&) = delete;
-};
-
 // The name the user typed as the table stores it: at most 30 characters of cp1253.
 // Nothing when the prompt was cancelled or left empty.
 std::optional<std::string> askName(const QString& caption, const QString& prompt,
@@ -172,7 +162,7 @@ void CatForm::rename(const std::string& oldName, const std::string& newName)
     categories.setFieldValue("Category", Variant::fromString(newName));
     categories.post();
     categories.sortByFields("Category");
-    const ViewsSuspension suspended(data_.LogSource, data_.CatSource);
+    const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
     // The movements keep a copy of their category's name: rewrite it.
     ReplaceFieldValues(data_.LogTable, "Category", Variant::fromString(oldName),
                        Variant::fromString(newName));
@@ -181,7 +171,7 @@ void CatForm::rename(const std::string& oldName, const std::string& newName)
 void CatForm::merge(int32_t target)
 {
     {
-        const ViewsSuspension suspended(data_.LogSource, data_.CatSource);
+        const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
         MemTable& categories = data_.CatTable;
         const int32_t source = categories.fieldByName("CatNum").asInteger();
         ReplaceFieldValues(data_.LogTable, "CatNum", Variant::fromInt(source),

@@ -14,7 +14,7 @@ class DocumentNotifier;
 // The categories window: lists the categories by name and is the one place where they
 // are added, renamed or merged. Renaming to the name of another category merges the
 // two: the movements move to the other category and the renamed one goes.
-class CatForm : public ChildForm
+class CatForm final : public ChildForm
 {
     Q_OBJECT
 

@@ -1,11 +1,11 @@
 #include "views/FilterFrm.h"
 
 #include "platform/db/DateEdit.h"
+#include "platform/WindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace tamisko {
 namespace {
@@ -77,8 +77,7 @@ void FilterForm::takeRange()
 void FilterForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* const shownOn = screen())
-        move(shownOn->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     OKBtn->setFocus(Qt::OtherFocusReason);
 }
 

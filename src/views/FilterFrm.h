@@ -13,7 +13,7 @@ class DateEdit;
 // "Εμφάνιση εγγραφών με ημερομηνία: από ... εώς ...": asks for the date range of the
 // movements that the table window prints, copies or exports. Enter accepts at once,
 // since the focus starts on OK.
-class FilterForm : public QDialog
+class FilterForm final : public QDialog
 {
     Q_OBJECT
 

@@ -2,28 +2,28 @@
 
 #include "data/DataMdl.h"
 #include "platform/Dates.h"
-#include "platform/db/AnchorLayout.h"
 #include "platform/db/DbMessages.h"
+#include "platform/DesignMetrics.h"
 #include "platform/DialogService.h"
 #include "platform/Help.h"
 
 #include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 
 namespace tamisko {
 namespace {
 
-constexpr Qt::Edges kLeftTop = Qt::LeftEdge | Qt::TopEdge;
-constexpr Qt::Edges kLeftBottom = Qt::LeftEdge | Qt::BottomEdge;
-constexpr Qt::Edges kAll = Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge;
-constexpr Qt::Edges kLeftRightBottom = Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge;
-constexpr Qt::Edges kRightBottom = Qt::RightEdge | Qt::BottomEdge;
-
-QFont arial(int pixelSize)
+// A row of controls that starts with the given ones and ends in the design's room.
+QHBoxLayout* row(std::initializer_list<QWidget*> widgets, int roomAfter)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    return font;
+    auto* const layout = new QHBoxLayout;
+    layout->setSpacing(0);
+    for (QWidget* const widget : widgets)
+        layout->addWidget(widget);
+    layout->addSpacing(roomAfter);
+    return layout;
 }
 
 bool isEnter(const QKeyEvent& key)
@@ -56,7 +56,7 @@ KinisiForm::KinisiForm(DataMod& data, QWidget* parent, QWidget* clientArea)
 QLabel* KinisiForm::newFieldLabel(const QString& caption, QWidget* field, QWidget* parent)
 {
     auto* const label = new QLabel(caption, parent);
-    QFont font = arial(13);
+    QFont font = DesignMetrics::font(QStringLiteral("Arial"), 13);
     font.setItalic(true);
     label->setFont(font);
     label->setBuddy(field);
@@ -67,7 +67,7 @@ void KinisiForm::setUp()
 {
     setObjectName(QStringLiteral("KinisiForm"));
     setWindowTitle(QString());
-    setFont(arial(12));
+    setFont(DesignMetrics::font(QStringLiteral("Arial"), 12));
     help::setHelpContext(this, kHelpContext);
 
     DataMod& data = data_;
@@ -96,19 +96,7 @@ void KinisiForm::setUp()
     btnNew->setStatusTip(QStringLiteral("Δημιουργία νέας εγγραφής"));
     connect(btnNew, &QPushButton::clicked, this, &KinisiForm::btnNewClick);
 
-    auto* const layout = new AnchorLayout(this, QSize(448, 331));
-    layout->addWidget(DBDate, QRect(98, 9, 121, 18), kLeftTop);
-    layout->addWidget(DBCategory, QRect(98, 35, 227, 184), kAll);
-    layout->addWidget(DBEispraxi, QRect(98, 238, 107, 19), kLeftBottom);
-    layout->addWidget(DBPliromi, QRect(303, 238, 106, 19), kLeftBottom);
-    layout->addWidget(DBPerigrafi, QRect(98, 266, 311, 25), kLeftRightBottom);
-    layout->addWidget(DBNavigator1, QRect(20, 298, 228, 29), kLeftRightBottom);
-    layout->addWidget(btnNew, QRect(289, 298, 121, 29), kRightBottom);
-    layout->addWidget(lblDate, QPoint(20, 11), kLeftTop);
-    layout->addWidget(lblCategory, QPoint(20, 34), kLeftTop);
-    layout->addWidget(lblEispraxi, QPoint(20, 240), kLeftBottom);
-    layout->addWidget(lblPliromi, QPoint(232, 239), kLeftBottom);
-    layout->addWidget(lblPerigrafi, QPoint(20, 269), kLeftBottom);
+    layOut();
 
     setTabOrder(DBDate, DBCategory);
     setTabOrder(DBCategory, DBEispraxi);
@@ -126,6 +114,53 @@ void KinisiForm::setUp()
          std::initializer_list<QWidget*>{DBDate, DBCategory, DBEispraxi, DBPliromi, DBPerigrafi})
         field->installEventFilter(this);
     ResetFieldLabels();
+}
+
+// The design's 448 x 331: captions in a column, the fields beside them, the category list
+// taking what the window grows by, the navigator and the new button at the bottom.
+void KinisiForm::layOut()
+{
+    const DesignMetrics d;
+    DBDate->setFixedSize(d.size(121, 18));
+    DBCategory->setMinimumWidth(d(227));
+    DBCategory->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    for (DBNumericEdit* const amount : {DBEispraxi, DBPliromi})
+        amount->setFixedSize(d.size(amount == DBEispraxi ? 107 : 106, 19));
+    DBPerigrafi->setMinimumWidth(d(311));
+    DBPerigrafi->setFixedHeight(d(25));
+    DBNavigator1->setMinimumWidth(d(228));
+    DBNavigator1->setFixedHeight(d(29));
+    btnNew->setFixedSize(d.size(121, 29));
+    lblPliromi->setMinimumWidth(d(71));
+    for (QLabel* const caption : {lblDate, lblCategory, lblEispraxi, lblPliromi, lblPerigrafi})
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblCategory->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* const grid = new QGridLayout(this);
+    grid->setContentsMargins(d.margins(20, 9, 38, 4));
+    grid->setSpacing(0);
+    grid->setColumnMinimumWidth(0, d(78));
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(lblDate, 0, 0);
+    grid->addLayout(row({DBDate}, 0), 0, 1, Qt::AlignLeft);
+    grid->setRowMinimumHeight(1, d(8));
+    grid->addWidget(lblCategory, 2, 0);
+    grid->addLayout(row({DBCategory}, d(85)), 2, 1);
+    grid->setRowStretch(2, 1);
+    grid->setRowMinimumHeight(3, d(19));
+    grid->addWidget(lblEispraxi, 4, 0);
+    auto* const amounts = row({DBEispraxi}, d(27));
+    amounts->addWidget(lblPliromi);
+    amounts->addWidget(DBPliromi);
+    amounts->addStretch();
+    grid->addLayout(amounts, 4, 1);
+    grid->setRowMinimumHeight(5, d(9));
+    grid->addWidget(lblPerigrafi, 6, 0);
+    grid->addLayout(row({DBPerigrafi}, d(1)), 6, 1);
+    grid->setRowMinimumHeight(7, d(7));
+    auto* const bottom = row({DBNavigator1}, d(41));
+    bottom->addWidget(btnNew);
+    grid->addLayout(bottom, 8, 0, 1, 2);
 }
 
 void KinisiForm::btnNewClick()

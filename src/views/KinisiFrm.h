@@ -20,7 +20,7 @@ class DataMod;
 // moves through date, category, receipt, payment and description and round again;
 // leaving the description offers to save the movement. Every control shows the current
 // record of the movement table, so the window holds no data of its own.
-class KinisiForm : public ChildForm
+class KinisiForm final : public ChildForm
 {
     Q_OBJECT
 
@@ -73,6 +73,7 @@ protected:
 private:
     static QLabel* newFieldLabel(const QString& caption, QWidget* field, QWidget* parent);
     void setUp();
+    void layOut();
     void markFocused(QLabel* label);
 
     DataMod& data_;

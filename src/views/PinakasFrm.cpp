@@ -10,6 +10,7 @@
 #include "reports/LogRpt.h"
 #include "views/FilterFrm.h"
 
+#include <optional>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -33,28 +34,20 @@ QFont sansSerif(int pixelSize, bool bold = false)
 // The movements of a chosen date range, for the length of one operation. However the
 // operation ends, the filter goes off before the views come back, so that they show
 // every movement again, with the current record back at its position.
-class DateRangeOperation
+class DateRangeOperation final
 {
 public:
     explicit DateRangeOperation(DataMod& data) : data_(data) {}
-    ~DateRangeOperation()
-    {
-        data_.LogTable.setFiltered(false);
-        if (suspended_)
-            ResumeViews();
-    }
+    // The filter goes off here; the views come back afterwards, as suspended_ ends.
+    ~DateRangeOperation() { data_.LogTable.setFiltered(false); }
     DateRangeOperation(const DateRangeOperation&) = delete;
     DateRangeOperation& operator=(const DateRangeOperation&) = delete;
 
-    void suspendViews()
-    {
-        SuspendViews({&data_.LogSource});
-        suspended_ = true;
-    }
+    void suspendViews() { suspended_.emplace({&data_.LogSource}); }
 
 private:
     DataMod& data_;
-    bool suspended_ = false;
+    std::optional<ViewsSuspended> suspended_;
 };
 
 // Runs the work on the movements of the date range that the dialog asks for, nothing

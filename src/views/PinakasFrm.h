@@ -21,7 +21,7 @@ class MemTable;
 // "Πίνακας": every movement in a grid, edited, added and deleted in place and sorted by
 // a click on a column title. Its context menu prints, copies or exports the movements of
 // a date range asked for by the filter dialog.
-class PinakasForm : public ChildForm
+class PinakasForm final : public ChildForm
 {
     Q_OBJECT
 

@@ -7,10 +7,13 @@
 class QFrame;
 class QLabel;
 class QPushButton;
+
+namespace tamisko {
+
 class LinkLabel;
 
 // The program's About box: title, version, notices and the project's links.
-class AboutForm : public QDialog
+class AboutForm final : public QDialog
 {
     Q_OBJECT
 
@@ -45,6 +48,9 @@ protected:
 
 private:
     static QUrl documentUrl(const QString& name);
+    void layOut();
 
     bool placed_ = false;
 };
+
+} // namespace tamisko

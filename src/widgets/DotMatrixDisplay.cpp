@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <utility>
 
+namespace tamisko {
+
 namespace {
 
 constexpr int kMaxByte = 255;
@@ -68,7 +70,7 @@ int DotMatrixCellGrid::codeOf(char32_t character)
 {
     if (character < 128)
         return static_cast<int>(character);
-    const auto byte = tamisko::cp1253::fromCodePoint(character);
+    const auto byte = cp1253::fromCodePoint(character);
     return byte ? *byte : kMaxByte;
 }
 
@@ -144,17 +146,17 @@ DotMatrixDisplay::DotMatrixDisplay(QWidget* parent)
 
 DotMatrixDisplay::~DotMatrixDisplay() = default;
 
-const tamisko::matrix::GlyphTable& DotMatrixDisplay::glyphTable() const
+const matrix::GlyphTable& DotMatrixDisplay::glyphTable() const
 {
     switch (dotMatrix_) {
     case mat7x9:
-        return tamisko::matrix::mat7x9();
+        return matrix::mat7x9();
     case mat9x12:
-        return tamisko::matrix::mat9x12();
+        return matrix::mat9x12();
     case mat5x7:
         break;
     }
-    return tamisko::matrix::mat5x7();
+    return matrix::mat5x7();
 }
 
 void DotMatrixDisplay::reportError(const QString& message)
@@ -402,7 +404,7 @@ void DotMatrixDisplay::setAnimationUnits(AnimationUnit units)
 
 DotMatrixDisplay::CellGeometry DotMatrixDisplay::cellGeometry() const
 {
-    const tamisko::matrix::GlyphTable& table = glyphTable();
+    const matrix::GlyphTable& table = glyphTable();
     CellGeometry g;
     g.dotWidth = pixelSize_ == pixCustom ? pixelWidth_ : static_cast<int>(pixelSize_);
     g.dotHeight = pixelSize_ == pixCustom ? pixelHeight_ : static_cast<int>(pixelSize_);
@@ -579,7 +581,7 @@ void DotMatrixDisplay::DrawCell(QPainter& painter, int x, int y, std::uint16_t c
     const QColor& glyphColour = inverse ? colours_.unlit : colours_.lit;
 
     const CellGeometry& g = geometry_;
-    const tamisko::matrix::GlyphTable& table = glyphTable();
+    const matrix::GlyphTable& table = glyphTable();
     const auto dots = table.glyph(code);
     if (!dots.empty()) {
         for (int a = 0; a < table.height(); ++a) {
@@ -617,3 +619,5 @@ void DotMatrixDisplay::drawDot(QPainter& painter, int x, int y, const QColor& co
     painter.setBrush(colour);
     painter.drawEllipse(QRectF(x, y, g.dotWidth, g.dotHeight));
 }
+
+} // namespace tamisko

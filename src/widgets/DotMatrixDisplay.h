@@ -11,7 +11,9 @@
 class QPainter;
 class QTimer;
 
-namespace tamisko::matrix {
+namespace tamisko {
+
+namespace matrix {
 class GlyphTable;
 }
 
@@ -19,7 +21,7 @@ class GlyphTable;
 // character code (0 = empty), the high byte its text-effect product (0 = no effect).
 // Row r holds line r, column 0 is always empty and the characters of a line follow from
 // column 1. The grid is part of the object, so taking a new text allocates nothing.
-class DotMatrixCellGrid
+class DotMatrixCellGrid final
 {
 public:
     static constexpr int kSize = 256;
@@ -57,7 +59,7 @@ private:
 // The colours of lit and unlit dots: the difference PixelOff - PixelOn of every channel is
 // scaled by (129 - |intensity|) / 128 (rounded, low 8 bits kept); a negative intensity
 // swaps lit and unlit.
-struct DotColours
+struct DotColours final
 {
     QColor lit;
     QColor unlit;
@@ -68,7 +70,7 @@ DotColours mixDotColours(const QColor& pixelOn, const QColor& pixelOff, int inte
 // every character is a cell of dots, lit or unlit, on a coloured background. All of its
 // behaviour hangs on its properties; it snaps its size to a whole number of cells and
 // works out from its size how many characters and lines it shows.
-class DotMatrixDisplay : public QWidget
+class DotMatrixDisplay final : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(QStringList Lines READ lines WRITE setLines)
@@ -247,7 +249,7 @@ protected:
 
 private:
     // The derived size of one cell.
-    struct CellGeometry
+    struct CellGeometry final
     {
         int dotWidth = 0;   // w
         int dotHeight = 0;  // h
@@ -259,13 +261,13 @@ private:
         int topBorder = 0;  // T
     };
 
-    struct Counts
+    struct Counts final
     {
         int chars = 0;
         int lines = 0;
     };
 
-    const tamisko::matrix::GlyphTable& glyphTable() const;
+    const matrix::GlyphTable& glyphTable() const;
     CellGeometry cellGeometry() const;
     // How many characters and lines fit a size, and the size that fits them exactly.
     Counts countsFitting(QSize size, const CellGeometry& g) const;
@@ -328,5 +330,7 @@ private:
     QTimer* animationTimer_;
 };
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(DotMatrixDisplay::DotMatrixBorders)
-Q_DECLARE_OPERATORS_FOR_FLAGS(DotMatrixDisplay::SpecialEffects)
+} // namespace tamisko
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(tamisko::DotMatrixDisplay::DotMatrixBorders)
+Q_DECLARE_OPERATORS_FOR_FLAGS(tamisko::DotMatrixDisplay::SpecialEffects)

@@ -1,16 +1,21 @@
 #include "widgets/EuroFrm.h"
 
 #include "data/Format.h"
+#include "platform/DesignMetrics.h"
 #include "platform/ProfileFile.h"
 #include "platform/Text.h"
 #include "widgets/DotMatrixDisplay.h"
 #include "widgets/FloatSpinEdit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QRadioButton>
-#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tamisko {
 
 namespace {
 
@@ -40,12 +45,12 @@ double storedNumber(const QString& text)
 
 QString separatorText(char separator)
 {
-    return tamisko::toQString(std::string_view(&separator, 1));
+    return toQString(std::string_view(&separator, 1));
 }
 
 } // namespace
 
-EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
+EuroForm::EuroForm(const RegionalSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), settings_(settings),
       WindowStorage(kSection)
 {
@@ -62,14 +67,11 @@ EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
     courier.setStyleHint(QFont::TypeWriter);
     edVal->setFont(courier);
     edVal->setDecimalSeparator(separatorText(settings_.decimalSeparator).front());
-    edVal->setGeometry(kMargin, 12, 185, 24);
 
     rbEuro = new QRadioButton(QStringLiteral("Ευρώ"), this);
     rbEuro->setObjectName(QStringLiteral("rbEuro"));
-    rbEuro->setGeometry(205, 14, 70, 20);
     rbDrx = new QRadioButton(QStringLiteral("Δραχμές"), this);
     rbDrx->setObjectName(QStringLiteral("rbDrx"));
-    rbDrx->setGeometry(280, 14, 90, 20);
     rbEuro->setChecked(true);
 
     LCD = new DotMatrixDisplay(this);
@@ -89,12 +91,9 @@ EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
     LCD->setPixelOff(QColor(182, 182, 182));
     LCD->setIntensity(127);
     LCD->setAnimationEnabled(false);
-    LCD->setGeometry(kMargin, 47, kDesignDisplayWidth, kDisplayHeight);
     LCD->setLines({QStringLiteral("Euro Computer")});
 
-    setMinimumWidth(kMinimumWidth);
-    setFixedHeight(kHeight);
-    resize(kDesignDisplayWidth + 2 * kMargin, kHeight);
+    layOut();
 
     connect(edVal, &FloatSpinEdit::textChanged, this, &EuroForm::edValChange);
     connect(rbEuro, &QRadioButton::toggled, this, [this](bool on) {
@@ -111,7 +110,7 @@ EuroForm::EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent)
         child->installEventFilter(this);
     installEventFilter(this);
 
-    WindowStorage.setIniFileName(tamisko::GetIniFileName());
+    WindowStorage.setIniFileName(GetIniFileName());
 }
 
 EuroForm::~EuroForm()
@@ -121,7 +120,7 @@ EuroForm::~EuroForm()
 
 QString EuroForm::number(double value, int decimals) const
 {
-    const std::string fixed = tamisko::formatFixed(value, decimals, '.');
+    const std::string fixed = formatFixed(value, decimals, '.');
     const bool negative = fixed.starts_with('-');
     const std::string_view unsigned_ = std::string_view(fixed).substr(negative ? 1 : 0);
     const auto point = unsigned_.find('.');
@@ -175,9 +174,37 @@ void EuroForm::FormKeyPress()
     edValChange();
 }
 
-void EuroForm::FormResize()
+// The field and the units in a row above the display, which takes the window's width less
+// the margins; 148 pixels high and at least 380 wide, more where a larger font needs it.
+void EuroForm::layOut()
 {
-    LCD->resize(width() - 2 * kMargin, LCD->height());
+    const DesignMetrics d;
+    edVal->setFixedSize(d.size(185, 24));
+    rbEuro->setMinimumSize(d.size(70, 20));
+    rbDrx->setMinimumSize(d.size(90, 20));
+    LCD->setMinimumWidth(kMinimumWidth - 2 * kMargin);
+    LCD->setFixedHeight(kDisplayHeight);
+
+    auto* const units = new QHBoxLayout;
+    units->setSpacing(0);
+    units->addWidget(edVal);
+    units->addSpacing(d(14));
+    units->addWidget(rbEuro);
+    units->addSpacing(d(5));
+    units->addWidget(rbDrx);
+    units->addStretch();
+
+    auto* const layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kMargin, d(12), kMargin, d(12));
+    layout->setSpacing(0);
+    layout->addLayout(units);
+    layout->addSpacing(d(11));
+    layout->addWidget(LCD);
+
+    const QSize least = layout->minimumSize();
+    setMinimumWidth(std::max(kMinimumWidth, least.width()));
+    setFixedHeight(std::max(kHeight, least.height()));
+    resize(kDesignDisplayWidth + 2 * kMargin, height());
 }
 
 bool EuroForm::eventFilter(QObject* watched, QEvent* event)
@@ -192,12 +219,6 @@ bool EuroForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void EuroForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    FormResize();
-}
-
 void EuroForm::showEvent(QShowEvent* event)
 {
     if (!restored_ && !event->spontaneous()) {
@@ -209,7 +230,7 @@ void EuroForm::showEvent(QShowEvent* event)
 
 void EuroForm::restoreSettings()
 {
-    const tamisko::ProfileFile profile(WindowStorage.iniFileName());
+    const ProfileFile profile(WindowStorage.iniFileName());
     const auto document = profile.read();
     if (document) {
         const auto value = document->value(kSection, kValueKey);
@@ -222,13 +243,8 @@ void EuroForm::restoreSettings()
                 button->setChecked(true);
         }
     }
-    if (!WindowStorage.restore(*this)) {
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    if (!WindowStorage.restore(*this))
+        CentreOnScreen(*this);
 }
 
 void EuroForm::storeSettings() const
@@ -236,10 +252,10 @@ void EuroForm::storeSettings() const
     if (!restored_)
         return;
     WindowStorage.save(*this);
-    const tamisko::ProfileFile profile(WindowStorage.iniFileName());
-    profile.update([this](tamisko::IniDocument& document) {
+    const ProfileFile profile(WindowStorage.iniFileName());
+    profile.update([this](IniDocument& document) {
         document.setValue(kSection, kValueKey,
-                          QString::fromStdString(tamisko::formatGeneral(edVal->value(), '.')));
+                          QString::fromStdString(formatGeneral(edVal->value(), '.')));
         document.setValue(kSection, kDrxKey, boolText(rbDrx->isChecked()));
         document.setValue(kSection, kEuroKey, boolText(rbEuro->isChecked()));
     });
@@ -251,3 +267,5 @@ void EuroForm::closeEvent(QCloseEvent* event)
     storeSettings();
     QWidget::closeEvent(event);
 }
+
+} // namespace tamisko

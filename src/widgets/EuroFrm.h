@@ -6,14 +6,17 @@
 #include <QString>
 #include <QWidget>
 
+class QRadioButton;
+
+namespace tamisko {
+
 class DotMatrixDisplay;
 class FloatSpinEdit;
-class QRadioButton;
 
 // The always-on-top euro/drachma calculator. It converts the amount in its field at the
 // fixed rate and shows the amount and its conversion on a two-line dot-matrix display.
 // It remembers its value, unit and placement in the profile file.
-class EuroForm : public QWidget
+class EuroForm final : public QWidget
 {
     Q_OBJECT
 
@@ -22,7 +25,7 @@ public:
     static constexpr int kHeight = 148;
     static constexpr int kMinimumWidth = 380;
 
-    explicit EuroForm(const tamisko::RegionalSettings& settings, QWidget* parent = nullptr);
+    explicit EuroForm(const RegionalSettings& settings, QWidget* parent = nullptr);
     // Stores the values once more, as the window goes at the end of the run.
     ~EuroForm() override;
 
@@ -45,19 +48,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void edValChange();
     void rbEuroClick();
     void rbDrxClick();
     void FormKeyPress();
-    void FormResize();
+    void layOut();
     void restoreSettings();
     // The value in the regional number format: grouped thousands, d decimals.
     QString number(double value, int decimals) const;
 
-    tamisko::RegionalSettings settings_;
-    tamisko::WindowPlacement WindowStorage;
+    RegionalSettings settings_;
+    WindowPlacement WindowStorage;
     bool restored_ = false;
 };
+
+} // namespace tamisko

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <string>
 
+namespace tamisko {
+
 FloatSpinEdit::FloatSpinEdit(QWidget* parent) : QAbstractSpinBox(parent)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -89,8 +91,10 @@ QValidator::State FloatSpinEdit::validate(QString& input, int&) const
 
 QString FloatSpinEdit::formatted(double value) const
 {
-    const std::string text = tamisko::formatFixed(value, decimals_, '.');
+    const std::string text = formatFixed(value, decimals_, '.');
     QString result = QString::fromStdString(text);
     result.replace(u'.', decimalSeparator_);
     return result;
 }
+
+} // namespace tamisko

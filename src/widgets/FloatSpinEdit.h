@@ -2,10 +2,12 @@
 
 #include <QAbstractSpinBox>
 
+namespace tamisko {
+
 // A numeric field with up and down buttons and a fixed number of decimals. Unlike
 // QDoubleSpinBox it keeps whatever the user types (a lone minus sign included), reads any
 // text that is not a number as 0, and rounds half away from zero when the decimals change.
-class FloatSpinEdit : public QAbstractSpinBox
+class FloatSpinEdit final : public QAbstractSpinBox
 {
     Q_OBJECT
 
@@ -40,3 +42,5 @@ private:
     QChar decimalSeparator_ = u',';
     int decimals_ = 2;
 };
+
+} // namespace tamisko

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace tamisko {
+
 LinkLabel::LinkLabel(QWidget* parent) : LinkLabel(QString(), parent) {}
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
@@ -83,7 +85,7 @@ void LinkLabel::mousePressEvent(QMouseEvent* event)
 {
     QLabel::mousePressEvent(event);
     if (isLink(mode_))
-        tamisko::openUrl(target());
+        openUrl(target());
 }
 
 void LinkLabel::paintEvent(QPaintEvent*)
@@ -123,3 +125,5 @@ void LinkLabel::drawText(QPainter& painter, QPoint offset, const QColor& colour)
     }
     painter.restore();
 }
+
+} // namespace tamisko

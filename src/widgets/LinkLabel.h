@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QUrl>
 
+namespace tamisko {
+
 // A label that can draw its text with a raised or recessed relief, rotate it, show
 // today's date, or act as a web or e-mail link opened with any mouse button.
-class LinkLabel : public QLabel
+class LinkLabel final : public QLabel
 {
     Q_OBJECT
     Q_PROPERTY(TextStyle TextStyle READ textStyle WRITE setTextStyle)
@@ -81,3 +83,5 @@ private:
     QColor plainColour_;
     bool plainUnderline_ = false;
 };
+
+} // namespace tamisko

@@ -1,3 +1,5 @@
+// The dot-matrix display's character glyphs (not the buttons' images: platform/db/Glyphs.cpp).
+
 #include "widgets/Matrix.h"
 
 #include <array>

@@ -8,10 +8,10 @@
 // the top, each row from left to right, 1 for a lit dot and 0 for an unlit one.
 namespace tamisko::matrix {
 
-class GlyphTable
+class GlyphTable final
 {
 public:
-    static constexpr int firstCode = 33;
+    static constexpr int kFirstCode = 33;
 
     constexpr GlyphTable(int width, int height, int lastCode, std::span<const std::uint8_t> bytes)
         : width_(width), height_(height), lastCode_(lastCode), bytes_(bytes)
@@ -22,7 +22,7 @@ public:
     int lastCode() const { return lastCode_; }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
 
-    bool hasGlyph(int code) const { return code >= firstCode && code <= lastCode_; }
+    bool hasGlyph(int code) const { return code >= kFirstCode && code <= lastCode_; }
 
     // The dots of a code's glyph; empty when the code has none (the blank, control
     // codes and everything past the table's end).
@@ -31,7 +31,7 @@ public:
         if (!hasGlyph(code))
             return {};
         const std::size_t size = std::size_t(width_) * std::size_t(height_);
-        return bytes_.subspan(std::size_t(code - firstCode) * size, size);
+        return bytes_.subspan(std::size_t(code - kFirstCode) * size, size);
     }
 
 private:

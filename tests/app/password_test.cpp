@@ -202,3 +202,25 @@ TEST_F(PasswordDialogs, FormsHaveTheirDesignedSizes)
     EXPECT_TRUE(change.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(entry.windowFlags().testFlag(Qt::WindowCloseButtonHint));
 }
+
+TEST_F(PasswordDialogs, FormsGrowWithALargerApplicationFont)
+{
+    const QFont original = QApplication::font();
+    QFont larger = original;
+    larger.setPointSizeF(original.pointSizeF() * 1.6);
+    QApplication::setFont(larger);
+    PasswordEntryForm entry;
+    entry.lblPass->setText(QStringLiteral("Εισαγωγή κωδικού:"));
+    PasswordNewForm change;
+
+    entry.show();
+    change.show();
+    EXPECT_GT(entry.width(), 233);
+    EXPECT_GT(entry.height(), 90);
+    EXPECT_LE(entry.lblPass->geometry().bottom(), entry.Pass->geometry().top());
+    EXPECT_LE(entry.Pass->geometry().bottom(), entry.btnOK->mapTo(&entry, QPoint()).y());
+    EXPECT_GE(entry.Pass->height(), entry.Pass->minimumSizeHint().height());
+    EXPECT_LE(change.Pass->geometry().bottom(), change.lblPassReenter->geometry().top());
+    EXPECT_LE(change.PassRe->geometry().bottom(), change.btnOK->mapTo(&change, QPoint()).y());
+    QApplication::setFont(original);
+}

@@ -142,6 +142,28 @@ TEST_F(TableUtilsTest, ViewsSuspendedOnAnEmptyTableLeaveTheNewPositionAlone)
     ResumeViews();
 }
 
+TEST_F(TableUtilsTest, ScopedGuardsGiveTheViewsBackWhenBulkWorkFails)
+{
+    for (int day = 1; day <= 3; ++day)
+        addMovement(37986 + day, 14, day, std::nullopt);
+    movements.setRecNo(2);
+    DataSource results;
+    try {
+        const ViewsSuspended suspended({&logSource, &catSource});
+        const SourceDisabled detached(results);
+        EXPECT_FALSE(logSource.enabled());
+        EXPECT_FALSE(catSource.enabled());
+        EXPECT_FALSE(results.enabled());
+        movements.last();
+        throw std::runtime_error("the bulk work failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(logSource.enabled());
+    EXPECT_TRUE(catSource.enabled());
+    EXPECT_TRUE(results.enabled());
+    EXPECT_EQ(movements.recNo(), 2);
+}
+
 TEST_F(TableUtilsTest, ReplaceFieldValuesRewritesMatchingRecordsOnly)
 {
     addMovement(37987, 14, 1.0, std::nullopt);

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 
+using namespace tamisko;
+
 namespace {
 
 struct Host

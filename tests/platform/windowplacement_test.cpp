@@ -93,3 +93,15 @@ TEST_F(Placement, NothingSavedChangesNothing)
     EXPECT_EQ(window.geometry(), QRect(5, 6, 70, 80));
     EXPECT_EQ(window.windowState(), Qt::WindowNoState);
 }
+
+TEST(CentreOnScreen, PutsTheWindowInTheMiddleOfTheAvailableArea)
+{
+    QWidget window;
+    window.resize(300, 200);
+    window.move(0, 0);
+    CentreOnScreen(window);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint middle = window.frameGeometry().center();
+    EXPECT_LE(std::abs(middle.x() - available.center().x()), 1);
+    EXPECT_LE(std::abs(middle.y() - available.center().y()), 1);
+}

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+using namespace tamisko;
 using tamisko::matrix::GlyphTable;
 
 namespace {

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace tamisko;
+
 namespace {
 
 tamisko::RegionalSettings pointSettings()

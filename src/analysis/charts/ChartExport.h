@@ -34,7 +34,7 @@ bool saveChartAsPdf(PaintableChart& chart, const QString& fileName, const QStrin
 // The modal print preview of a chart on an A4 page, titled and equipped like the reports'
 // preview ("Αποθήκευση ως PDF"). It draws a snapshot of the chart taken when it opens, so
 // the chart in the window stays as it is. Tests replace it so that no modal loop runs.
-class ChartPrintPreview
+class ChartPrintPreview final
 {
 public:
     using Handler =

@@ -6,7 +6,7 @@
 namespace tamisko {
 
 // One labelled value of a chart: a pie slice or a bar.
-struct ChartPoint
+struct ChartPoint final
 {
     QString label;
     double value = 0;

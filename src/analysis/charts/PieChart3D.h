@@ -12,7 +12,7 @@ namespace tamisko {
 
 // A tilted 3-D pie with a mark (label and value) per slice and no legend. It can turn by
 // one degree per tick of its timer; a double click starts or stops the turning.
-class PieChart3D : public QWidget, public PaintableChart
+class PieChart3D final : public QWidget, public PaintableChart
 {
     Q_OBJECT
     Q_PROPERTY(int rotation READ rotation WRITE setRotation NOTIFY rotationChanged)

@@ -8,7 +8,7 @@
 namespace tamisko {
 
 // A visible slice of a pie. Angles are in degrees, clockwise from 12 o'clock.
-struct PieSlice
+struct PieSlice final
 {
     int row = 0;      // index of the point in the chart data
     int position = 0; // among the visible slices, from the first
@@ -24,7 +24,7 @@ QList<PieSlice> layOutSlices(const ChartPoints& points, int rotation);
 
 // A level pie seen from above at a slant, without perspective: its top is an ellipse and
 // its rim a band of constant height below the front half.
-class PieProjection
+class PieProjection final
 {
 public:
     PieProjection(QPointF centre, double radiusX, double radiusY, double rimHeight);

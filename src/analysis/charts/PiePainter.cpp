@@ -50,7 +50,7 @@ void appendArc(QPolygonF& polygon, const PieProjection& pie, double from, double
         polygon << pie.pointAt(from + (to - from) * i / steps, 1, drop);
 }
 
-struct Mark
+struct Mark final
 {
     PieSlice slice;
     QString label;
@@ -61,7 +61,7 @@ struct Mark
     double top = 0;
 };
 
-class MarkTexts
+class MarkTexts final
 {
 public:
     explicit MarkTexts(const QFont& font) : labelFont_(font), valueFont_(font)

@@ -12,7 +12,7 @@ namespace tamisko {
 
 // Draws a tilted 3-D pie with a rim and a mark (label and value) beside every slice.
 // Depth 30 per cent, elevation 315 degrees, no perspective, no legend.
-class PiePainter
+class PiePainter final
 {
 public:
     PiePainter(const ChartPoints& points, int rotation, const RegionalSettings& settings,

@@ -25,7 +25,7 @@ constexpr double kLabelGap = 5;
 constexpr double kWheelPanShare = 0.1; // of the plot width per wheel notch
 constexpr double kWheelZoomFactor = 1.25;
 
-struct ValueScale
+struct ValueScale final
 {
     double min = 0;
     double max = 1;

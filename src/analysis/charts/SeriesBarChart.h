@@ -19,7 +19,7 @@ namespace tamisko {
 // on each bar, the labels under the bars, a title and no legend. Dragging with the left
 // button zooms in horizontally, dragging with the right button or the wheel pans,
 // Ctrl+wheel zooms, and a double click undoes any zoom and pan.
-class SeriesBarChart : public QChartView, public PaintableChart
+class SeriesBarChart final : public QChartView, public PaintableChart
 {
     Q_OBJECT
 
@@ -55,7 +55,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    struct VisibleRange
+    struct VisibleRange final
     {
         double first = 0; // in bar indices; bar i is centred on i
         double last = 0;

@@ -9,7 +9,7 @@ namespace tamisko {
 // Places widgets where a form was designed and keeps each one's distance to the edges
 // it is anchored to when the form is resized: anchored left and right it stretches,
 // right only it moves along, and the same for top and bottom.
-class AnchorLayout : public QLayout
+class AnchorLayout final : public QLayout
 {
     Q_OBJECT
 
@@ -31,7 +31,7 @@ public:
     void setGeometry(const QRect& rect) override;
 
 private:
-    struct Placement
+    struct Placement final
     {
         QLayoutItem* item;
         QRect geometry; // an empty size: the widget's size hint

@@ -6,7 +6,7 @@ namespace tamisko {
 
 // The arithmetic of the calculator drop-down: a pocket calculator with the four
 // operations, evaluated left to right as the keys come.
-class Calculator
+class Calculator final
 {
 public:
     enum class Operation

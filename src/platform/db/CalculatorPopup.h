@@ -12,7 +12,7 @@ namespace tamisko {
 
 // The drop-down calculator of a numeric edit. OK (or Enter) hands the result back;
 // Esc or a click outside closes it without a value.
-class CalculatorPopup : public QFrame
+class CalculatorPopup final : public QFrame
 {
     Q_OBJECT
 

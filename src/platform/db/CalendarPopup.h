@@ -8,7 +8,7 @@ class QCalendarWidget;
 namespace tamisko {
 
 // The drop-down calendar of a date edit: a click or Enter picks a day, Esc closes it.
-class CalendarPopup : public QFrame
+class CalendarPopup final : public QFrame
 {
     Q_OBJECT
 

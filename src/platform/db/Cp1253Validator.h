@@ -5,7 +5,7 @@
 namespace tamisko {
 
 // Accepts only text that the Greek code page can store, as documents hold it.
-class Cp1253Validator : public QValidator
+class Cp1253Validator final : public QValidator
 {
     Q_OBJECT
 

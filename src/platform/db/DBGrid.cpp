@@ -14,7 +14,7 @@ namespace {
 
 // The record indicator: a triangle on the current record, an I-beam while it is
 // edited, an asterisk for a new one.
-class RecordIndicatorHeader : public QHeaderView
+class RecordIndicatorHeader final : public QHeaderView
 {
 public:
     explicit RecordIndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent)

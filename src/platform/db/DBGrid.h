@@ -11,7 +11,7 @@ namespace tamisko {
 // Cells edit in place (lookup fields with a drop-down of names); Ctrl+Del deletes the
 // current record after "Delete record?"; Insert inserts and Down below the last row
 // appends; Esc drops a pending edit; Tab leaves the grid.
-class DBGrid : public QTableView
+class DBGrid final : public QTableView
 {
     Q_OBJECT
 

@@ -16,7 +16,7 @@ namespace tamisko {
 // category name, looked up by its number), it lists the field's lookup table and
 // writes the field's key field. Typing letters selects the first row that begins
 // with them, letter case aside.
-class DBLookupListBox : public QListView
+class DBLookupListBox final : public QListView
 {
     Q_OBJECT
 
@@ -51,7 +51,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    struct Lookup
+    struct Lookup final
     {
         MemTable* table = nullptr;
         int keyField = -1;        // in the lookup table

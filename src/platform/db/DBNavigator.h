@@ -12,7 +12,7 @@ namespace tamisko {
 
 // Buttons that move through and change the records of a data source. Every navigator
 // of the program carries the same ten hints; each shows the buttons it is given.
-class DBNavigator : public QWidget
+class DBNavigator final : public QWidget
 {
     Q_OBJECT
 

@@ -80,7 +80,7 @@ void FieldDataLink::updateRecord()
     if (!modified_ || updating_)
         return;
     updating_ = true;
-    struct Done
+    struct Done final
     {
         bool& flag;
         ~Done() { flag = false; }

@@ -8,7 +8,7 @@ class TableModel;
 
 // The in-place editors of a data grid: a drop-down list of the lookup table's names
 // for lookup fields, a line edit that accepts only what the field can hold otherwise.
-class FieldDelegate : public QStyledItemDelegate
+class FieldDelegate final : public QStyledItemDelegate
 {
     Q_OBJECT
 

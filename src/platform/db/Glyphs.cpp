@@ -1,3 +1,5 @@
+// The data-aware controls' button images (not the display's characters: widgets/Matrix.cpp).
+
 #include "platform/db/Glyphs.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@ namespace tamisko {
 
 // The rows of a lookup table in its order, showing one field and keyed by another.
 // Reads the rows directly, so the table's cursor never moves for the list.
-class LookupListModel : public QAbstractListModel
+class LookupListModel final : public QAbstractListModel
 {
     Q_OBJECT
 

@@ -12,7 +12,7 @@ namespace tamisko {
 // read straight from the table when a view asks for them, so only the rows on screen
 // are touched, however long the table. The model follows the table's cursor and edits
 // its current record; it holds no copy of any value.
-class TableModel : public QAbstractTableModel
+class TableModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
