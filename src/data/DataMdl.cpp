@@ -299,7 +299,7 @@ void DataMod::BulkChange(const std::function<void()>& work)
     };
     try {
         {
-            const ViewsSuspended suspended(LogSource, CatSource);
+            const ViewsSuspended suspended({&LogSource, &CatSource});
             const Quiet quiet(bulkChange_);
             work();
         }
