@@ -98,16 +98,20 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
       PrintAction(newAction(QStringLiteral("Εκτυπώσεις"), 10)),
       EuroComputer(newAction(QStringLiteral("Έυρω Κομπιούτερ"), 17, Qt::Key_F9)),
       NewKinisi(newAction(QStringLiteral("Νέα κίνηση"), -1, Qt::Key_F10)),
-      ActionList{Open,     Save, SaveAs,     New,   Kinisis, Sigrisis,    Diaxronika,   Pinakas,
-                 Password, Exit, Categories, About, Help,    PrintAction, EuroComputer, NewKinisi},
+      ImportMovements(newAction(QStringLiteral("Εισαγωγή κινήσεων..."), -1,
+                                QKeySequence(Qt::CTRL | Qt::Key_I))),
+      ActionList{Open,       Save,        SaveAs,       New,       Kinisis,        Sigrisis,
+                 Diaxronika, Pinakas,     Password,     Exit,      Categories,     About,
+                 Help,       PrintAction, EuroComputer, NewKinisi, ImportMovements},
+      UndoImport(newAction(QStringLiteral("Αναίρεση εισαγωγής"), -1)),
       FMH(new FileMenuHandler(this)), settings_(settings)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/tamisko.svg")));
 
-    for (QAction* action :
-         {Save, SaveAs, Kinisis, Sigrisis, Diaxronika, Pinakas, Password, Categories, NewKinisi})
+    for (QAction* action : {Save, SaveAs, Kinisis, Sigrisis, Diaxronika, Pinakas, Password,
+                            Categories, NewKinisi, ImportMovements, UndoImport})
         action->setEnabled(false);
     // Stands in no menu and on no toolbar: only its shortcut reaches it.
     NewKinisi->setStatusTip(QStringLiteral("Δημιουργία νέα κίνησης"));
@@ -130,7 +134,9 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
         {Help, &MainForm::HelpExecute},
         {PrintAction, &MainForm::PrintActionExecute},
         {EuroComputer, &MainForm::EuroComputerExecute},
-        {NewKinisi, &MainForm::NewKinisiExecute}};
+        {NewKinisi, &MainForm::NewKinisiExecute},
+        {ImportMovements, &MainForm::ImportMovementsExecute},
+        {UndoImport, &MainForm::UndoImportExecute}};
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
 
@@ -193,6 +199,8 @@ void MainForm::createMenus()
     mnuData->addActions({Diaxronika, Sigrisis});
     mnuData->addSeparator();
     mnuData->addAction(Categories);
+    mnuData->addSeparator();
+    mnuData->addActions({ImportMovements, UndoImport});
     mnuData->addSeparator();
     mnuData->addAction(PrintAction);
 
@@ -349,6 +357,7 @@ bool MainForm::event(QEvent* event)
     }
     if (event->type() == kDataModifiedEvent) {
         FMH->setModified(true);
+        withdrawImportUndo();
         return true;
     }
     return QMainWindow::event(event);
@@ -398,6 +407,7 @@ void MainForm::ReleaseAnalysisWindows()
 bool MainForm::FMHNew(const QString& /*Filename*/)
 {
     try {
+        withdrawImportUndo();
         ReleaseAnalysisWindows();
         EnableAllActions();
         if (!data_)
@@ -413,6 +423,7 @@ bool MainForm::FMHNew(const QString& /*Filename*/)
 bool MainForm::FMHOpen(const QString& Filename)
 {
     try {
+        withdrawImportUndo();
         ReleaseAnalysisWindows();
         if (!data_)
             return false;
@@ -437,6 +448,7 @@ bool MainForm::FMHSave(const QString& Filename)
         if (!data_)
             return false;
         data_->SaveDocument(fileNameBytes(Filename));
+        withdrawImportUndo();
         return true;
     } catch (const std::exception& error) {
         // Never silent: the changes are still only in memory.
@@ -475,7 +487,7 @@ void MainForm::SaveAsExecute()
     FMH->SaveFileAs();
 }
 
-QWidget* MainForm::showDocumentWindow(DocumentWindow window)
+QWidget* MainForm::createdDocumentWindow(DocumentWindow window)
 {
     const auto index = static_cast<size_t>(window);
     QPointer<QWidget>& form = windows_[index];
@@ -484,9 +496,15 @@ QWidget* MainForm::showDocumentWindow(DocumentWindow window)
         if (form)
             form->setGeometry(clientArea_->rect());
     }
+    return form;
+}
+
+QWidget* MainForm::showDocumentWindow(DocumentWindow window)
+{
+    QWidget* const form = createdDocumentWindow(window);
     if (!form)
         return nullptr;
-    if (auto* child = qobject_cast<ChildForm*>(form.data())) {
+    if (auto* child = qobject_cast<ChildForm*>(form)) {
         child->showChild();
     } else {
         form->show();
@@ -525,6 +543,39 @@ void MainForm::NewKinisiExecute()
     KinisisExecute();
     if (QWidget* entry = documentWindow(DocumentWindow::Kinisi); entry && newMovement_)
         newMovement_(*entry);
+}
+
+void MainForm::ImportMovementsExecute()
+{
+    // The window shows itself once a file has been chosen and read.
+    if (QWidget* form = createdDocumentWindow(DocumentWindow::Import); form && importCommand_)
+        importCommand_(*form);
+}
+
+void MainForm::offerImportUndo(std::function<void()> undo)
+{
+    importUndo_ = std::move(undo);
+    UndoImport->setEnabled(static_cast<bool>(importUndo_));
+}
+
+void MainForm::withdrawImportUndo()
+{
+    importUndo_ = nullptr;
+    UndoImport->setEnabled(false);
+}
+
+void MainForm::UndoImportExecute()
+{
+    const std::function<void()> undo = std::move(importUndo_);
+    withdrawImportUndo();
+    if (!undo)
+        return;
+    try {
+        undo();
+    } catch (const std::exception& error) {
+        DialogService::instance().showError(
+            kProblem, QStringLiteral("Η εισαγωγή δεν αναιρέθηκε.\n%1").arg(reason(error)));
+    }
 }
 
 void MainForm::PasswordExecute()
