@@ -578,9 +578,13 @@ void ImportForm::showPreviewStep()
         PreviewModel->setPreview(previewImport(file_, data_.CatTable, data_.LogTable, options));
     }
     QStringList names;
+    std::vector<std::string> bookNames;
     const int field = data_.CatTable.fieldByName("Category").index();
-    for (int row = 0; row < data_.CatTable.rowCount(); ++row)
-        names << toQString(data_.CatTable.valueAt(row, field).toString());
+    for (int row = 0; row < data_.CatTable.rowCount(); ++row) {
+        bookNames.push_back(data_.CatTable.valueAt(row, field).toString());
+        names << toQString(bookNames.back());
+    }
+    PreviewModel->setBookCategories(std::move(bookNames));
     static_cast<CategoryDelegate*>(PreviewGrid->itemDelegateForColumn(ImportPreviewModel::Category))
         ->setNames(names);
 

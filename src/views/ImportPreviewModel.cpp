@@ -3,6 +3,7 @@
 #include "data/Format.h"
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <QBrush>
 #include <QColor>
 
@@ -199,7 +200,11 @@ bool ImportPreviewModel::setData(const QModelIndex& index, const QVariant& value
         const auto name = fromQString(value.toString().trimmed().left(kCategoryNameLength));
         if (!name || name->empty())
             return false;
-        preview_.setCategory(item, *name);
+        const std::string folded = fold(*name, true);
+        const auto known =
+            std::find_if(bookCategories_.begin(), bookCategories_.end(),
+                         [&folded](const std::string& book) { return fold(book, true) == folded; });
+        preview_.setCategory(item, known != bookCategories_.end() ? *known : *name);
         emit dataChanged(index, index);
         emit countsChanged();
         return true;

@@ -4,6 +4,8 @@
 #include "data/RegionalSettings.h"
 
 #include <QAbstractTableModel>
+#include <string>
+#include <vector>
 
 namespace tamisko {
 
@@ -39,6 +41,8 @@ public:
     explicit ImportPreviewModel(RegionalSettings settings, QObject* parent = nullptr);
 
     void setPreview(import::ImportPreview preview);
+    // The book's categories (cp1253): a name typed for a row takes their spelling.
+    void setBookCategories(std::vector<std::string> names) { bookCategories_ = std::move(names); }
     const import::ImportPreview& preview() const { return preview_; }
     Counts counts() const;
 
@@ -62,6 +66,7 @@ private:
 
     RegionalSettings settings_;
     import::ImportPreview preview_;
+    std::vector<std::string> bookCategories_;
 };
 
 } // namespace tamisko
