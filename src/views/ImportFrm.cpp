@@ -286,6 +286,7 @@ void ImportForm::setUp()
     SampleGrid->setObjectName(QStringLiteral("SampleGrid"));
     SampleGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SampleGrid->verticalHeader()->hide();
+    SampleGrid->verticalHeader()->setDefaultSectionSize(SampleGrid->fontMetrics().height() + 6);
     SampleGrid->setSelectionMode(QAbstractItemView::NoSelection);
     lblProblem->setStyleSheet(QStringLiteral("color: #a00000"));
     lblProblem->setWordWrap(true);
