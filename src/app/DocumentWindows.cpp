@@ -5,6 +5,7 @@
 #include "app/MainFrm.h"
 #include "platform/Help.h"
 #include "views/CatFrm.h"
+#include "views/ImportFrm.h"
 #include "views/KinisiFrm.h"
 #include "views/PinakasFrm.h"
 
@@ -42,6 +43,19 @@ void registerDocumentWindows(MainForm& mainForm, DataMod& data, LogReport& logRe
         return withHelp(new DiaxForm(data, nullptr, clientArea));
     });
     mainForm.setNewMovementCommand(startNewMovement);
+    mainForm.setWindowFactory(DocumentWindow::Import, [&data, &mainForm](QWidget* clientArea) {
+        auto* form = new ImportForm(data, mainForm.regionalSettings(), nullptr, clientArea);
+        form->setImportedCallback(
+            [&mainForm](std::function<void()> undo) { mainForm.offerImportUndo(std::move(undo)); });
+        return form;
+    });
+    mainForm.setImportCommand(startImport);
+}
+
+void startImport(QWidget& importWindow)
+{
+    if (auto* form = qobject_cast<ImportForm*>(&importWindow))
+        form->start();
 }
 
 void startNewMovement(QWidget& entryWindow)

@@ -104,8 +104,12 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
       PrintAction(newAction(QStringLiteral("Εκτυπώσεις"), 10)),
       EuroComputer(newAction(QStringLiteral("Έυρω Κομπιούτερ"), 17, Qt::Key_F9)),
       NewKinisi(newAction(QStringLiteral("Νέα κίνηση"), -1, Qt::Key_F10)),
-      ActionList{Open,     Save, SaveAs,     New,   Kinisis, Sigrisis,    Diaxronika,   Pinakas,
-                 Password, Exit, Categories, About, Help,    PrintAction, EuroComputer, NewKinisi},
+      ImportMovements(newAction(QStringLiteral("Εισαγωγή κινήσεων..."), -1,
+                                QKeySequence(Qt::CTRL | Qt::Key_I))),
+      ActionList{Open,       Save,        SaveAs,       New,       Kinisis,        Sigrisis,
+                 Diaxronika, Pinakas,     Password,     Exit,      Categories,     About,
+                 Help,       PrintAction, EuroComputer, NewKinisi, ImportMovements},
+      UndoImport(newAction(QStringLiteral("Αναίρεση εισαγωγής"), -1)),
       RestoreBackup(newAction(QStringLiteral("Επαναφορά αντιγράφου..."), -1)),
       FMH(new FileMenuHandler(this)), settings_(settings),
       safety_(std::make_unique<BookSafety>(
@@ -115,8 +119,8 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
     setWindowTitle(kTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/tamisko.svg")));
 
-    for (QAction* action :
-         {Save, SaveAs, Kinisis, Sigrisis, Diaxronika, Pinakas, Password, Categories, NewKinisi})
+    for (QAction* action : {Save, SaveAs, Kinisis, Sigrisis, Diaxronika, Pinakas, Password,
+                            Categories, NewKinisi, ImportMovements, UndoImport})
         action->setEnabled(false);
     // Stands in no menu and on no toolbar: only its shortcut reaches it.
     NewKinisi->setStatusTip(QStringLiteral("Δημιουργία νέα κίνησης"));
@@ -140,6 +144,8 @@ MainForm::MainForm(const RegionalSettings& settings, QWidget* parent)
         {PrintAction, &MainForm::PrintActionExecute},
         {EuroComputer, &MainForm::EuroComputerExecute},
         {NewKinisi, &MainForm::NewKinisiExecute},
+        {ImportMovements, &MainForm::ImportMovementsExecute},
+        {UndoImport, &MainForm::UndoImportExecute},
         {RestoreBackup, &MainForm::RestoreBackupExecute}};
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
@@ -203,6 +209,8 @@ void MainForm::createMenus()
     mnuData->addActions({Diaxronika, Sigrisis});
     mnuData->addSeparator();
     mnuData->addAction(Categories);
+    mnuData->addSeparator();
+    mnuData->addActions({ImportMovements, UndoImport});
     mnuData->addSeparator();
     mnuData->addAction(PrintAction);
 
@@ -373,6 +381,7 @@ bool MainForm::event(QEvent* event)
     }
     if (event->type() == kDataModifiedEvent) {
         markModified();
+        withdrawImportUndo();
         return true;
     }
     return QMainWindow::event(event);
@@ -422,6 +431,7 @@ void MainForm::ReleaseAnalysisWindows()
 bool MainForm::FMHNew(const QString& /*Filename*/)
 {
     try {
+        withdrawImportUndo();
         ReleaseAnalysisWindows();
         EnableAllActions();
         if (!data_)
@@ -443,6 +453,7 @@ bool MainForm::FMHOpen(const QString& Filename)
     if (access == BookAccess::Cancelled)
         return false;
     try {
+        withdrawImportUndo();
         ReleaseAnalysisWindows();
         if (!data_)
             return false;
@@ -474,6 +485,7 @@ bool MainForm::FMHSave(const QString& Filename)
         data_->SaveDocument(fileNameBytes(Filename));
         safety_->saved(Filename, Filename);
         FMH->setReadOnly(false);
+        withdrawImportUndo();
         return true;
     } catch (const std::exception& error) {
         safety_->saveFailed();
@@ -518,7 +530,7 @@ void MainForm::SaveAsExecute()
     FMH->SaveFileAs();
 }
 
-QWidget* MainForm::showDocumentWindow(DocumentWindow window)
+QWidget* MainForm::createdDocumentWindow(DocumentWindow window)
 {
     const auto index = static_cast<size_t>(window);
     QPointer<QWidget>& form = windows_[index];
@@ -527,9 +539,15 @@ QWidget* MainForm::showDocumentWindow(DocumentWindow window)
         if (form)
             form->setGeometry(clientArea_->rect());
     }
+    return form;
+}
+
+QWidget* MainForm::showDocumentWindow(DocumentWindow window)
+{
+    QWidget* const form = createdDocumentWindow(window);
     if (!form)
         return nullptr;
-    if (auto* child = qobject_cast<ChildForm*>(form.data())) {
+    if (auto* child = qobject_cast<ChildForm*>(form)) {
         child->showChild();
     } else {
         form->show();
@@ -568,6 +586,39 @@ void MainForm::NewKinisiExecute()
     KinisisExecute();
     if (QWidget* entry = documentWindow(DocumentWindow::Kinisi); entry && newMovement_)
         newMovement_(*entry);
+}
+
+void MainForm::ImportMovementsExecute()
+{
+    // The window shows itself once a file has been chosen and read.
+    if (QWidget* form = createdDocumentWindow(DocumentWindow::Import); form && importCommand_)
+        importCommand_(*form);
+}
+
+void MainForm::offerImportUndo(std::function<void()> undo)
+{
+    importUndo_ = std::move(undo);
+    UndoImport->setEnabled(static_cast<bool>(importUndo_));
+}
+
+void MainForm::withdrawImportUndo()
+{
+    importUndo_ = nullptr;
+    UndoImport->setEnabled(false);
+}
+
+void MainForm::UndoImportExecute()
+{
+    const std::function<void()> undo = std::move(importUndo_);
+    withdrawImportUndo();
+    if (!undo)
+        return;
+    try {
+        undo();
+    } catch (const std::exception& error) {
+        DialogService::instance().showError(
+            kProblem, QStringLiteral("Η εισαγωγή δεν αναιρέθηκε.\n%1").arg(reason(error)));
+    }
 }
 
 void MainForm::PasswordExecute()

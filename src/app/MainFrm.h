@@ -36,9 +36,10 @@ enum class DocumentWindow
     Pinakas,
     Categories,
     Sigrisis,
-    Diaxronika
+    Diaxronika,
+    Import
 };
-inline constexpr int kDocumentWindowCount = 5;
+inline constexpr int kDocumentWindowCount = 6;
 
 // Creates a document window as a child of the main window's client area.
 using WindowFactory = std::function<QWidget*(QWidget* clientArea)>;
@@ -69,6 +70,12 @@ public:
     void setWindowFactory(DocumentWindow window, WindowFactory factory);
     // What NewKinisi (F10) does in the entry window once it is shown.
     void setNewMovementCommand(WindowCommand command) { newMovement_ = std::move(command); }
+    // What ImportMovements (Ctrl+I) does in the import window, which shows itself.
+    void setImportCommand(WindowCommand command) { importCommand_ = std::move(command); }
+    // Enables UndoImport, which runs `undo` once; the next change of the document, save,
+    // New or Open withdraws it.
+    void offerImportUndo(std::function<void()> undo);
+    const RegionalSettings& regionalSettings() const { return settings_; }
     // The euro calculator that EuroComputer shows and hides (not owned).
     void setEuroForm(EuroForm* form) { euroForm_ = form; }
     // Null until the window's first use (and again after an analysis window's release).
@@ -96,7 +103,10 @@ public:
     QAction* const PrintAction;
     QAction* const EuroComputer;
     QAction* const NewKinisi;
-    const std::array<QAction*, 16> ActionList;
+    QAction* const ImportMovements;
+    const std::array<QAction*, 17> ActionList;
+    // Not in ActionList: only an import enables it.
+    QAction* const UndoImport;
     // "Επαναφορά αντιγράφου...": opens one of the open book's backups as an unsaved copy.
     QAction* const RestoreBackup;
 
@@ -151,6 +161,8 @@ public:
     void RestoreBackupExecute();
     // At start: offers the recovery copies that a program that ended abruptly left.
     void OfferRecovery();
+    void ImportMovementsExecute();
+    void UndoImportExecute();
 
     void setVisible(bool visible) override;
 
@@ -173,6 +185,9 @@ private:
     bool openRecovered(RecoveryCopy& copy, const QString& name);
     // Shows the window, creating it first if needed; null when no factory is registered.
     QWidget* showDocumentWindow(DocumentWindow window);
+    // The window, created first if needed, but not shown.
+    QWidget* createdDocumentWindow(DocumentWindow window);
+    void withdrawImportUndo();
 
     RegionalSettings settings_;
     DataMod* data_ = nullptr;
@@ -181,6 +196,8 @@ private:
     std::array<WindowFactory, kDocumentWindowCount> factories_;
     std::array<QPointer<QWidget>, kDocumentWindowCount> windows_;
     WindowCommand newMovement_;
+    WindowCommand importCommand_;
+    std::function<void()> importUndo_;
     QPointer<AboutForm> aboutForm_;
     bool placementRestored_ = false;
     std::unique_ptr<BookSafety> safety_;

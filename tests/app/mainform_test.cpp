@@ -89,9 +89,9 @@ protected:
 
 TEST_F(MainFormTest, StartsWithoutDocumentAndEnablesEveryActionAtNew)
 {
-    const QAction* const needDocument[] = {form->Save,     form->SaveAs,     form->Kinisis,
-                                           form->Sigrisis, form->Diaxronika, form->Pinakas,
-                                           form->Password, form->Categories, form->NewKinisi};
+    const QAction* const needDocument[] = {
+        form->Save,    form->SaveAs,   form->Kinisis,    form->Sigrisis,  form->Diaxronika,
+        form->Pinakas, form->Password, form->Categories, form->NewKinisi, form->ImportMovements};
     for (const QAction* action : form->ActionList) {
         const bool needs = std::find(std::begin(needDocument), std::end(needDocument), action) !=
                            std::end(needDocument);

@@ -627,5 +627,20 @@ TEST(FormatDetection, LooksAtTheContentBeforeTheExtension)
     EXPECT_EQ(detectFormat("Date;Amount\n", "statement.qif.txt"), Format::Delimited);
 }
 
+TEST(DelimitedReader, ReportsItsProgressThroughTheText)
+{
+    std::string csv = "Date;Description;Amount\n";
+    for (int i = 0; i < 10000; ++i)
+        csv += "02/03/2024;row " + std::to_string(i) + ";-1,00\n";
+    std::vector<std::pair<size_t, size_t>> reports;
+    const ImportFile file = readImport(
+        csv, {}, {}, [&reports](size_t done, size_t total) { reports.emplace_back(done, total); });
+    EXPECT_EQ(file.rows.size(), 10000u);
+    ASSERT_EQ(reports.size(), 2u); // every 4096 records
+    EXPECT_LT(reports[0].first, reports[1].first);
+    EXPECT_LE(reports[1].first, reports[1].second);
+    EXPECT_EQ(reports[1].second, csv.size());
+}
+
 } // namespace
 } // namespace tamisko::import

@@ -52,6 +52,7 @@ public:
     }
 
     int line() const { return line_; }
+    size_t position() const { return pos_; }
     std::span<const std::string_view> cells() const { return cells_; }
 
 private:
@@ -584,7 +585,8 @@ int lineOfJunk(std::string_view text)
 
 } // namespace
 
-ImportFile readDelimited(std::string_view content, const ReadSettings& settings)
+ImportFile readDelimited(std::string_view content, const ReadSettings& settings,
+                         const Progress& progress)
 {
     ImportFile file;
     file.settings = settings;
@@ -673,7 +675,11 @@ ImportFile readDelimited(std::string_view content, const ReadSettings& settings)
     RowCollector rows(file);
     RecordReader reader(text, used.separator);
     const int dataStart = layout.headerLine == kNoHeader ? firstDateLine : firstDataLine;
+    constexpr size_t kProgressEvery = 4096; // records
+    size_t records = 0;
     while (reader.next()) {
+        if (progress && ++records % kProgressEvery == 0)
+            progress(reader.position(), text.size());
         const int line = reader.line();
         const auto cells = reader.cells();
         if (allBlank(cells))

@@ -116,7 +116,7 @@ Format detectFormat(std::string_view content, std::string_view fileName)
 }
 
 ImportFile readImport(std::string_view content, const ReadSettings& settings,
-                      std::string_view fileName)
+                      std::string_view fileName, const Progress& progress)
 {
     if (content.find_first_not_of(" \t\r\n") == std::string_view::npos || content == "\xEF\xBB\xBF")
         throw ImportError("Το αρχείο είναι κενό.");
@@ -137,7 +137,7 @@ ImportFile readImport(std::string_view content, const ReadSettings& settings,
     case Format::Auto:
     case Format::Delimited:
         used.format = Format::Delimited;
-        file = readDelimited(content, used);
+        file = readDelimited(content, used, progress);
         break;
     }
     if (file.rows.empty() && file.dataRows == 0)

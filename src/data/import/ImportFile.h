@@ -4,6 +4,7 @@
 #include "data/import/ImportText.h"
 #include "data/import/ImportValues.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -127,19 +128,25 @@ private:
     int line_;
 };
 
+// Told now and then how far a long step has come: `done` of `total` units (bytes of the
+// text read, movements of the book checked). Called on the caller's thread, from inside
+// the step, so that a window can show a progress bar.
+using Progress = std::function<void(size_t done, size_t total)>;
+
 // The format of the content: from what it holds, then from the file name's extension.
 Format detectFormat(std::string_view content, std::string_view fileName = {});
 
 // Reads the whole content (the file's bytes) by the settings. Throws ImportError when
 // the content is empty, is not text of its format, or holds no data row.
 ImportFile readImport(std::string_view content, const ReadSettings& settings,
-                      std::string_view fileName = {});
+                      std::string_view fileName = {}, const Progress& progress = {});
 
 // The same for a file on disk; a file that cannot be read is an ImportError too.
 ImportFile readImportFile(const std::string& fileName, const ReadSettings& settings);
 
 // The readers behind readImport, for a format already known.
-ImportFile readDelimited(std::string_view content, const ReadSettings& settings);
+ImportFile readDelimited(std::string_view content, const ReadSettings& settings,
+                         const Progress& progress = {});
 ImportFile readQif(std::string_view content, const ReadSettings& settings);
 ImportFile readOfx(std::string_view content, const ReadSettings& settings);
 ImportFile readHomeBank(std::string_view content, const ReadSettings& settings);

@@ -245,8 +245,12 @@ ImportPreview previewImport(ImportFile file, MemTable& categories, MemTable& mov
     const MovementFields fields(movements);
     const bool learning = !byText.empty();
     size_t position = 0;
+    constexpr size_t kProgressEvery = 65536; // movements
+    const auto bookSize = static_cast<size_t>(movements.recordCount());
     movements.forEachRecord([&](const RecordView& record) {
         ++position;
+        if (options.progress && position % kProgressEvery == 0)
+            options.progress(position, bookSize);
         const double date = numberAt(record, fields.date);
         const std::string_view text = record.isNull(fields.description)
                                           ? std::string_view()

@@ -41,6 +41,7 @@ struct PreviewOptions
     // "άλλα έξοδα" for payments and "άλλα έσοδα" for receipts.
     std::string fallbackCategory;
     bool keepDuplicates = false; // include the duplicates too
+    Progress progress;           // movements of the book checked, of all of them
 };
 
 // The file's rows as they would go into the book.
