@@ -26,6 +26,8 @@ std::optional<std::string> fromUtf8(std::string_view utf8);
 
 // Throwing variants for callers that report the failure as an error.
 std::string toUtf8OrThrow(std::string_view bytes);
+// Appends one Unicode code point to a UTF-8 text.
+void appendUtf8(std::string& out, char32_t codePoint);
 std::string fromUtf8OrThrow(std::string_view utf8);
 
 } // namespace tamisko::cp1253

@@ -12,26 +12,6 @@ bool accepts(std::span<const Option> accepted, Option option)
     return std::find(accepted.begin(), accepted.end(), option) != accepted.end();
 }
 
-// A date option, "--name DATE" or "--name=DATE"; false when the word is not this option.
-bool takeDateOption(std::span<const std::string_view> words, size_t& i, std::string_view name,
-                    std::optional<std::string>& value)
-{
-    const std::string_view word = words[i];
-    if (!word.starts_with(name))
-        return false;
-    const std::string_view rest = word.substr(name.size());
-    if (rest.starts_with("=")) {
-        value = std::string(rest.substr(1));
-        return true;
-    }
-    if (!rest.empty())
-        return false;
-    if (i + 1 == words.size())
-        throw UsageError(std::string(name) + " needs a date yyyy-mm-dd");
-    value = std::string(words[++i]);
-    return true;
-}
-
 // An option with a value, "--name VALUE" or "--name=VALUE"; false when the word is not
 // this option.
 bool takeValueOption(std::span<const std::string_view> words, size_t& i, std::string_view name,
@@ -51,6 +31,13 @@ bool takeValueOption(std::span<const std::string_view> words, size_t& i, std::st
         throw UsageError(std::string(name) + " needs " + std::string(valueHint));
     value = std::string(words[++i]);
     return true;
+}
+
+// A date option, "--name DATE" or "--name=DATE"; false when the word is not this option.
+bool takeDateOption(std::span<const std::string_view> words, size_t& i, std::string_view name,
+                    std::optional<std::string>& value)
+{
+    return takeValueOption(words, i, name, "a date yyyy-mm-dd", value);
 }
 
 bool takeImportOption(std::span<const std::string_view> words, size_t& i, ImportOptions& options)

@@ -119,25 +119,6 @@ bool isValidUtf8(std::string_view s)
     return true;
 }
 
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // ISO-8859-7 (2003) differs from cp1253 only below 0xC0.
 char32_t isoCodePoint(unsigned char byte)
 {
@@ -315,7 +296,7 @@ std::string decodeToUtf8(std::string_view bytes, Encoding encoding)
                 out += static_cast<char>(lead);
                 ++pos;
             } else {
-                appendUtf8(out, nextCodePoint(bytes, pos));
+                cp1253::appendUtf8(out, nextCodePoint(bytes, pos));
             }
         }
         return out;
@@ -325,9 +306,10 @@ std::string decodeToUtf8(std::string_view bytes, Encoding encoding)
         if (byte < 0x80) {
             out += c;
         } else if (encoding == Encoding::Iso8859_7) {
-            appendUtf8(out, isoCodePoint(byte));
+            cp1253::appendUtf8(out, isoCodePoint(byte));
         } else {
-            appendUtf8(out, cp1253::isDefinedByte(byte) ? cp1253::toCodePoint(byte) : kReplacement);
+            cp1253::appendUtf8(out, cp1253::isDefinedByte(byte) ? cp1253::toCodePoint(byte)
+                                                                : kReplacement);
         }
     }
     return out;
