@@ -1,11 +1,13 @@
 #include "data/MemTable.h"
 
+#include "data/Cp1253.h"
 #include "data/Errors.h"
 #include "data/RecordBuffer.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -116,6 +118,15 @@ template<typename T> int threeWay(T a, T b)
 [[noreturn]] void fail(std::string_view pattern, std::string_view argument)
 {
     throw Error(formatMessage(pattern, argument));
+}
+
+// Said to the user who adds a record when the auto-increment field has no number left.
+const std::string& noNumberLeftMessage()
+{
+    static const std::string message = cp1253::fromUtf8OrThrow(
+        "Δεν υπάρχει άλλος διαθέσιμος αριθμός για το πεδίο '%s'· η νέα εγγραφή δεν "
+        "καταχωρήθηκε.");
+    return message;
 }
 
 // Restores a value when the scope ends, also on exceptions.
@@ -738,6 +749,8 @@ struct MemTable::Impl
             self.cancel();
     }
 
+    // The new record is whole before the table enters insert state: a failure leaves the
+    // table in browse state, as the views last heard of it.
     void startNewRecord(bool atStart)
     {
         requireActive();
@@ -745,12 +758,30 @@ struct MemTable::Impl
         buffer = RecordBuffer::create(layout);
         insertAtStart = atStart;
         state = DataSetState::Insert;
-        if (autoIncField >= 0)
-            assign(field(autoIncField), Variant::fromDouble(static_cast<double>(autoIncMark + 1)),
-                   false);
+        try {
+            if (autoIncField >= 0) {
+                if (const std::optional<int64_t> number = nextAutoIncValue())
+                    buffer.setInt(autoIncField, *number);
+                computeLookups(false); // as after every write of a data field
+            }
+        } catch (...) {
+            buffer = {};
+            state = DataSetState::Browse;
+            throw;
+        }
         modified = false;
         notify(DataEvent::StateChanged);
         notify(DataEvent::DataSetChanged);
+    }
+
+    // The value a new record's auto-increment field gets: one more than the mark, none
+    // when the mark is the largest number the field holds (a loaded value replaces the
+    // proposal anyway, and an explicit value is all a record can have then).
+    std::optional<int64_t> nextAutoIncValue() const
+    {
+        if (autoIncMark >= INT32_MAX)
+            return std::nullopt;
+        return autoIncMark + 1;
     }
 
     void raiseAutoIncMark(const RecordBuffer& record)
@@ -759,6 +790,19 @@ struct MemTable::Impl
             return;
         const int64_t value = record.isNull(autoIncField) ? 0 : record.intAt(autoIncField);
         autoIncMark = std::max(autoIncMark, value);
+    }
+
+    // A new record that must have an auto-increment value but got none because every
+    // number is taken can never be posted: it is dropped, and the user told why.
+    void refuseRecordWithoutNumber()
+    {
+        if (state != DataSetState::Insert || autoIncField < 0 || nextAutoIncValue())
+            return;
+        const Field& f = field(autoIncField);
+        if (!f.def().required || !buffer.isNull(autoIncField))
+            return;
+        self.cancel();
+        fail(noNumberLeftMessage(), f.displayName());
     }
 
     void forgetRecords()
@@ -979,6 +1023,7 @@ void MemTable::post()
     if (!d.editing())
         return;
     d.notify(DataEvent::UpdateRecord);
+    d.refuseRecordWithoutNumber();
     for (const auto& f : fields_) {
         if (f->def().required && d.buffer.isNull(f->index()))
             fail("Field '%s' must have a value", f->displayName());
@@ -1575,9 +1620,10 @@ RecordBuffer& RecordAppender::beginRecord(size_t valueCount)
     else
         s.scratch.reset(d.layout);
     std::fill(s.textViews.begin(), s.textViews.end(), std::nullopt);
-    if (d.autoIncField >= 0)
-        write(s.scratch, d.field(d.autoIncField),
-              Variant::fromDouble(static_cast<double>(d.autoIncMark + 1)));
+    if (d.autoIncField >= 0) {
+        if (const std::optional<int64_t> number = d.nextAutoIncValue())
+            s.scratch.setInt(d.autoIncField, *number);
+    }
     return s.scratch;
 }
 

@@ -336,6 +336,38 @@ TEST_F(DataModTest, OpenedCategoryNumbersAreKeptAndNewOnesGoAbove)
     EXPECT_GE(other.CatTable.fieldByName("CatNum").asInteger(), 11);
 }
 
+TEST_F(DataModTest, BookHoldingTheLargestCategoryNumberOpensAndRefusesOnlyNewCategories)
+{
+    data.NewDocument();
+    MemTable& cat = data.CatTable;
+    cat.clearRecords();
+    for (const auto& [number, name] : {std::pair{INT32_MAX, "z"}, {3, "a"}}) {
+        cat.append();
+        cat.fieldByName("CatNum").setAsInteger(number);
+        cat.fieldByName("Category").setAsString(name);
+        cat.post();
+    }
+    data.SaveDocument(dir.file("book.tmk"));
+
+    DataMod other;
+    other.OpenDocument(dir.file("book.tmk"));
+    const Json opened = rows(other.CatTable, CatFieldNames());
+    EXPECT_EQ(opened, Json::parse(R"([{"CatNum": 3, "Category": "a"},
+                                      {"CatNum": 2147483647, "Category": "z"}])"));
+    other.CatTable.append();
+    other.CatTable.fieldByName("Category").setAsString("new");
+    try {
+        other.CatTable.post();
+        ADD_FAILURE() << "a category without a number was posted";
+    } catch (const Error& error) {
+        EXPECT_EQ(cp1253::toUtf8OrThrow(error.what()),
+                  "Δεν υπάρχει άλλος διαθέσιμος αριθμός για το πεδίο 'Κατηγορία'· η νέα "
+                  "εγγραφή δεν καταχωρήθηκε.");
+    }
+    EXPECT_EQ(other.CatTable.state(), DataSetState::Browse);
+    EXPECT_EQ(rows(other.CatTable, CatFieldNames()), opened);
+}
+
 TEST_F(DataModTest, EveryMovementPostMarksModifiedThenQueuesTheBalance)
 {
     data.NewDocument();
