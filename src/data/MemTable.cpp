@@ -1475,6 +1475,11 @@ int64_t MemTable::autoIncrementMark() const
     return impl_->autoIncMark;
 }
 
+void MemTable::raiseAutoIncrementMark(int64_t value)
+{
+    impl_->autoIncMark = std::max(impl_->autoIncMark, value);
+}
+
 void MemTable::swapContents(MemTable& other)
 {
     if (&other == this)

@@ -282,6 +282,9 @@ public:
 
     // The auto-increment high-water mark (-1 after opening).
     int64_t autoIncrementMark() const;
+    // The mark takes the value if it is larger, as a post of that value would make it: a
+    // table built aside goes on with the numbers of the table it will replace.
+    void raiseAutoIncrementMark(int64_t value);
 
     // Exchanges the records (with cursor, sorted flag, bookmark counter and the larger
     // auto-increment mark) of two open tables of the same fields, so that a document is

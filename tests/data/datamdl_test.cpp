@@ -150,7 +150,7 @@ TEST_F(DataModTest, NewDocumentHasTheDefaultCategoriesInNameOrder)
         EXPECT_EQ(cp1253::toUtf8OrThrow(names[i]), sample["categories"][i]["Category"]) << i;
         EXPECT_EQ(numbers[i], sample["categories"][i]["CatNum"]) << i;
     }
-    EXPECT_EQ(std::count(notifier.events.begin(), notifier.events.end(), "modified"), 28);
+    EXPECT_TRUE(notifier.events.empty()) << "the new book is built aside, as an opened one";
 
     data.NewDocument();
     int32_t lowest = INT32_MAX;
@@ -366,6 +366,38 @@ TEST_F(DataModTest, BookHoldingTheLargestCategoryNumberOpensAndRefusesOnlyNewCat
     }
     EXPECT_EQ(other.CatTable.state(), DataSetState::Browse);
     EXPECT_EQ(rows(other.CatTable, CatFieldNames()), opened);
+}
+
+// New builds the book aside: when it cannot be built (here: no category number is left
+// after a book holding the largest one), the open document, its pending edit, password
+// and summary stay, so that a later save cannot write an empty book over the file.
+TEST_F(DataModTest, FailedNewChangesNothing)
+{
+    data.NewDocument();
+    MemTable& cat = data.CatTable;
+    cat.last();
+    cat.edit();
+    cat.fieldByName("CatNum").setAsInteger(INT32_MAX);
+    cat.post();
+    addMovement(37987, 12.5, std::nullopt, INT32_MAX);
+    addMovement(37990, std::nullopt, 3, 0);
+    data.DocumentPassword = "secret";
+    const Json before = asJson(data);
+    const long double balance = data.Balance;
+    data.LogTable.first();
+    data.LogTable.edit();
+    data.LogTable.fieldByName("Pliromi").setAsFloat(7);
+    notifier.events.clear();
+
+    EXPECT_THROW(data.NewDocument(), Error);
+    EXPECT_EQ(data.LogTable.state(), DataSetState::Edit) << "the pending edit stays";
+    EXPECT_EQ(data.LogTable.fieldByName("Pliromi").asFloat(), 7);
+    data.LogTable.cancel();
+    EXPECT_EQ(asJson(data), before);
+    EXPECT_EQ(data.CatTable.recordCount(), 28);
+    EXPECT_EQ(data.DocumentPassword, "secret");
+    EXPECT_EQ(data.Balance, balance);
+    EXPECT_TRUE(notifier.events.empty());
 }
 
 TEST_F(DataModTest, EveryMovementPostMarksModifiedThenQueuesTheBalance)
