@@ -1,6 +1,7 @@
 #include "data/MemTable.h"
 
 #include "data/Cp1253.h"
+#include "data/DayNumber.h"
 #include "data/Errors.h"
 #include "data/RecordBuffer.h"
 
@@ -78,6 +79,23 @@ int toolkitTypeNumber(FieldType type)
 bool isSupported(FieldType type)
 {
     return type != FieldType::Blob;
+}
+
+// Whether a float, currency, date or time field can hold the number, a date already cut
+// to its day: what a record stream can read back, finite amounts and days of the years
+// 1 to 9999, so that no book is saved that does not open again.
+bool numberFits(FieldType type, double number)
+{
+    if (!std::isfinite(number))
+        return false;
+    switch (type) {
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::DateTime:
+        return days::inValidRange(std::floor(number));
+    default:
+        return true;
+    }
 }
 
 char asciiUpper(char c)
@@ -308,6 +326,8 @@ struct MemTable::Impl
                 double number = value.toDouble();
                 if (f.dataType() == FieldType::Date)
                     number = std::trunc(number);
+                if (!numberFits(f.dataType(), number))
+                    throw Error("out of range");
                 if (!wasNull && record.doubleAt(i) == number)
                     return false;
                 record.setDouble(i, number);
@@ -1692,12 +1712,16 @@ void RecordAppender::write(RecordBuffer& record, const Field& f, const StoredVal
         record.setInt(i, number);
         return;
     }
-    case StoredValue::Kind::Number:
+    case StoredValue::Kind::Number: {
         if (storage != Storage::Float)
             break;
-        record.setDouble(i,
-                         f.dataType() == FieldType::Date ? std::trunc(value.number) : value.number);
+        const double number =
+            f.dataType() == FieldType::Date ? std::trunc(value.number) : value.number;
+        if (!numberFits(f.dataType(), number))
+            break;
+        record.setDouble(i, number);
         return;
+    }
     }
     fail("Invalid value for field '%s'", f.displayName());
 }

@@ -73,7 +73,7 @@ private:
 };
 
 // Parses a number written with '.' or ',' as decimal separator (optional sign,
-// surrounding blanks allowed); false when the text is not a number.
+// surrounding blanks allowed); false when the text is not a finite number.
 bool parseNumber(std::string_view text, double& value);
 
 } // namespace tamisko

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -398,6 +399,89 @@ TEST_F(DataModTest, FailedNewChangesNothing)
     EXPECT_EQ(data.DocumentPassword, "secret");
     EXPECT_EQ(data.Balance, balance);
     EXPECT_TRUE(notifier.events.empty());
+}
+
+// What the reader of documents refuses, the tables refuse on entry; everything else they
+// take comes back from the saved book: no book is saved that does not open again.
+TEST_F(DataModTest, EdgeValuesAreRefusedOnEntryOrReopenEqual)
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    enum Table
+    {
+        Categories,
+        Movements
+    };
+    struct Case
+    {
+        const char* what;
+        Table table;
+        const char* field;
+        Variant value;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"receipt NaN", Movements, "Eispraxi", Variant::fromDouble(nan), true},
+        {"receipt +infinity", Movements, "Eispraxi", Variant::fromDouble(infinity), true},
+        {"payment -infinity", Movements, "Pliromi", Variant::fromDouble(-infinity), true},
+        {"receipt from the text nan", Movements, "Eispraxi", Variant::fromString("nan"), true},
+        {"receipt from the text inf", Movements, "Eispraxi", Variant::fromString("inf"), true},
+        {"payment from the text -Infinity", Movements, "Pliromi", Variant::fromString("-Infinity"),
+         true},
+        {"largest amount", Movements, "Eispraxi",
+         Variant::fromDouble(std::numeric_limits<double>::max()), false},
+        {"amount from a text", Movements, "Pliromi", Variant::fromString("12,5"), false},
+        {"day -700000", Movements, "Date", Variant::fromDate(-700000), true},
+        {"day 3000000", Movements, "Date", Variant::fromDate(3000000), true},
+        {"the day before 1 January 1", Movements, "Date", Variant::fromDate(-693594), true},
+        {"the day after 31 December 9999", Movements, "Date", Variant::fromDate(2958466), true},
+        {"day infinity", Movements, "Date", Variant::fromDate(infinity), true},
+        {"1 January 1", Movements, "Date", Variant::fromDate(-693593), false},
+        {"31 December 9999 at noon", Movements, "Date", Variant::fromDate(2958465.5), false},
+        {"movement CatNum -2147483648", Movements, "CatNum", Variant::fromInt(INT32_MIN), false},
+        {"movement CatNum 2147483647", Movements, "CatNum", Variant::fromInt(INT32_MAX), false},
+        {"movement CatNum 2147483648", Movements, "CatNum", Variant::fromDouble(2147483648.0),
+         true},
+        {"category CatNum -2147483648", Categories, "CatNum", Variant::fromInt(INT32_MIN), false},
+        {"category CatNum 2147483647", Categories, "CatNum", Variant::fromInt(INT32_MAX), false},
+        {"category CatNum -2147483649", Categories, "CatNum", Variant::fromDouble(-2147483649.0),
+         true},
+    };
+    for (const Case& c : cases) {
+        DataMod book;
+        book.NewDocument();
+        MemTable& table = c.table == Categories ? book.CatTable : book.LogTable;
+        table.append();
+        if (c.table == Categories) {
+            table.fieldByName("Category").setAsString("new");
+        } else {
+            table.fieldByName("Date").setValue(Variant::fromDate(37987));
+            table.fieldByName("CatNum").setAsInteger(0);
+        }
+        Field& field = table.fieldByName(c.field);
+        try {
+            field.setValue(c.value);
+        } catch (const Error& error) {
+            EXPECT_TRUE(c.refused) << c.what << ": refused with " << error.what();
+            EXPECT_EQ(error.what(),
+                      formatMessage("Invalid value for field '%s'", field.displayName()))
+                << c.what;
+            EXPECT_EQ(table.state(), DataSetState::Insert) << c.what;
+            continue;
+        }
+        EXPECT_FALSE(c.refused) << c.what << ": taken";
+        table.post();
+        const std::string file = dir.file("edge.tmk");
+        book.SaveDocument(file);
+        DataMod reopened;
+        try {
+            reopened.OpenDocument(file);
+        } catch (const Error& error) {
+            ADD_FAILURE() << c.what << ": saved, but does not open: " << error.what();
+            continue;
+        }
+        EXPECT_EQ(asJson(reopened), asJson(book)) << c.what;
+    }
 }
 
 TEST_F(DataModTest, EveryMovementPostMarksModifiedThenQueuesTheBalance)
