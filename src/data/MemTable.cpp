@@ -713,10 +713,28 @@ struct MemTable::Impl
 
     void recycle(SearchKey& key) { spareKey = std::move(key.values); }
 
-    bool binarySearchAllowed(const std::vector<int>& keyFields)
+    // Binary search gives the scan's answer only where comparing with the key orders the
+    // records as the sort did, up to holding more of them equal. A cut to the key's length
+    // (partial key) changes the order of texts. Without regard to case a case-sensitive
+    // order is still in order, but only on the last key field, as the fields after it are
+    // ordered within the case-sensitive runs; and records that a case-insensitive sort
+    // holds equal lie in no case-sensitive order at all.
+    bool binarySearchAllowed(const std::vector<int>& keyFields, MemTableOptions options)
     {
         if (!doBinaryLocate || !sorted || filterActive())
             return false;
+        const bool caseInsensitive = (options & mtcoCaseInsensitive) != 0;
+        const bool sortCaseInsensitive = (sortOptions & mtcoCaseInsensitive) != 0;
+        for (size_t k = 0; k < keyFields.size(); ++k) {
+            if (!layout.isString(keyFields[k]))
+                continue;
+            if ((options | sortOptions) & mtcoPartialKey)
+                return false;
+            if (sortCaseInsensitive && !caseInsensitive)
+                return false;
+            if (caseInsensitive && !sortCaseInsensitive && k + 1 < keyFields.size())
+                return false;
+        }
         const FieldList sortList =
             cached(sortFieldCache, sortFields, [this](std::string_view list) {
                 std::vector<int> result;
@@ -730,23 +748,26 @@ struct MemTable::Impl
                std::equal(keyFields.begin(), keyFields.end(), sortList->begin());
     }
 
-    // The row of a record matching the key, or -1. Does not touch the cursor.
+    // The row of the first record matching the key, or -1. Does not touch the cursor.
     int find(const SearchKey& key, MemTableOptions options)
     {
         options &= mtcoCaseInsensitive | mtcoPartialKey;
-        if (binarySearchAllowed(*key.fields)) {
+        if (binarySearchAllowed(*key.fields, options)) {
+            // The first record not below the key: the scan's match when there is one.
+            const auto compareWith = [&](int row) {
+                const int result = compareKeys(key.values.view(), view(row), *key.fields, options);
+                return (sortOptions & mtcoDescending) ? -result : result;
+            };
             int low = 0;
-            int high = recordTotal() - 1;
-            while (low <= high) {
+            int high = recordTotal();
+            while (low < high) {
                 const int middle = low + (high - low) / 2;
-                int result = compareKeys(key.values.view(), view(middle), *key.fields, options);
-                if (sortOptions & mtcoDescending)
-                    result = -result;
-                if (result == 0)
-                    return middle;
-                (result < 0 ? high : low) = result < 0 ? middle - 1 : middle + 1;
+                if (compareWith(middle) > 0)
+                    low = middle + 1;
+                else
+                    high = middle;
             }
-            return -1;
+            return low < recordTotal() && compareWith(low) == 0 ? low : -1;
         }
         for (int i = 0; i < recordTotal(); ++i) {
             if (compareKeys(key.values.view(), view(i), *key.fields, options) == 0 && accepts(i))

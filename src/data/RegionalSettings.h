@@ -6,7 +6,9 @@
 
 namespace tamisko {
 
-// Locale-aware comparison of cp1253 texts; returns <0, 0 or >0.
+// Locale-aware comparison of cp1253 texts; returns <0, 0 or >0. The case-insensitive
+// order is the case-sensitive one with more texts held equal (tables rely on it to search
+// a case-sensitive order without regard to case).
 class Collation
 {
 public:
