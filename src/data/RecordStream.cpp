@@ -317,7 +317,7 @@ double numberOf(const RawValue& value)
 
 [[noreturn]] void invalidValue(const Field& field)
 {
-    throw Error(formatMessage("Invalid value for field '%s'", field.fieldName()));
+    throw Error(formatMessage("Invalid value for field '%s'", field.displayName()));
 }
 
 void checkInteger(const Field& field, const RawValue& value, double low, double high)
@@ -337,7 +337,7 @@ void checkText(const Field& field, const RawValue& value)
         invalidValue(field);
     const std::string_view text = value.text;
     if (field.def().size > 0 && text.size() > static_cast<size_t>(field.def().size))
-        throw Error("The text of field '" + field.fieldName() + "' is longer than " +
+        throw Error("The text of field '" + field.displayName() + "' is longer than " +
                     std::to_string(field.def().size) + " characters");
     // A table, because every text of a document passes here byte by byte.
     static const auto defined = [] {
@@ -348,7 +348,7 @@ void checkText(const Field& field, const RawValue& value)
     }();
     for (const char c : text) {
         if (!defined[static_cast<unsigned char>(c)])
-            throw Error("The text of field '" + field.fieldName() +
+            throw Error("The text of field '" + field.displayName() +
                         "' holds a character that the Greek code page does not define");
     }
 }
@@ -360,16 +360,17 @@ void checkDate(const Field& field, const RawValue& value, bool wholeDay)
     const double day = numberOf(value);
     if (!std::isfinite(day) || (wholeDay && day != std::trunc(day)) ||
         !days::inValidRange(std::floor(day)))
-        throw Error("Field '" + field.fieldName() + "' holds no valid date");
+        throw Error("Field '" + field.displayName() + "' holds no valid date");
 }
 
 // A value of the stream must be one that the field can hold as it is; it is handed on
-// in the form the field keeps, as storing its variant would convert it.
+// in the form the field keeps, as storing its variant would convert it. Messages name
+// fields by their display names, as the table's own do.
 StoredValue fitted(const Field& field, const RawValue& value)
 {
     if (isNullOrEmpty(value)) {
         if (field.def().required)
-            throw Error(formatMessage("Field '%s' must have a value", field.fieldName()));
+            throw Error(formatMessage("Field '%s' must have a value", field.displayName()));
         return StoredValue::null();
     }
     const auto integer = [&value] {

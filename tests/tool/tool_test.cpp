@@ -159,6 +159,25 @@ TEST_F(ToolTest, CategoryNumbersAtTheLimitsOfThirtyTwoBitsRoundTripByteForByte)
     EXPECT_EQ(check.status, 0) << check.err;
 }
 
+TEST_F(ToolTest, ReaderMessagesNameFieldsByTheirLabelsInUtf8)
+{
+    Bytes book{'!', 0, 0, 0, 0, 1, 0, 0, 0}; // no categories, one movement:
+    const Bytes movement{7,  0,  0, 0,   0,   0x60, 0x8C, 0xE2, 0x40, // 1 January 2004
+                         3,  14, 0, 0,   0,                           // category 14
+                         18, 2,  0, '1', '2',                         // a text for the receipt
+                         1,  1};                                      // no payment or text
+    book.insert(book.end(), movement.begin(), movement.end());
+    const std::string file = dir.file("σπίτι.tmk");
+    writeFile(file, book);
+    for (const char* command : {"dump", "check"}) {
+        const ToolRun run = runTool({command, file});
+        expectFailure(run, 1, command);
+        EXPECT_EQ(run.err, "tamisko-tool: " + file +
+                               ": not a valid document: Invalid value for field 'Είσπραξη'\n")
+            << command;
+    }
+}
+
 TEST_F(ToolTest, WrongOrMissingPasswordIsRejected)
 {
     expectFailure(runTool({"dump", kProtectedSample}, {{"TAMISKO_PASSWORD", "λάθος"}}), 1,
