@@ -211,6 +211,15 @@ void timeSeries(benchmark::State& state, Book& b, int length)
     }
 }
 
+// A day after the last movement: no record matches, so the search walks the whole log.
+void locateMissingDay(benchmark::State& state, Book& b)
+{
+    restoreFileOrder(b);
+    const std::vector<Variant> day{Variant::fromDate(b.module.LastDate + 1)};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(b.module.LogTable.locate("Date", day));
+}
+
 // Baselines --------------------------------------------------------------------------
 
 void readAndDecode(benchmark::State& state, Book& b)
@@ -315,6 +324,17 @@ void sortPairs(benchmark::State& state, Book& b, baseline::Column column, bool d
     }
 }
 
+void findMissingDay(benchmark::State& state, Book& b)
+{
+    const double day = b.module.LastDate + 1;
+    for (auto _ : state) {
+        const auto found = std::find_if(
+            b.plain.movements.begin(), b.plain.movements.end(),
+            [day](const baseline::Movement& movement) { return movement.date == day; });
+        benchmark::DoNotOptimize(found);
+    }
+}
+
 void totalsLoop(benchmark::State& state, Book& b)
 {
     const double first = b.plain.movements.empty() ? 0 : b.module.FirstDate;
@@ -361,6 +381,8 @@ std::vector<Operation> operations()
         {"SortByFields CatNum", "std::sort (number, index)",
          [](auto& s, auto& b) { sortOn(s, b, "CatNum", 0); },
          [](auto& s, auto& b) { sortPairs(s, b, Column::CatNum, false); }, 3},
+        {"Locate Date, no match (scan)", "std::find_if on the date", locateMissingDay,
+         findMissingDay, 3},
         {"comparison, whole span", "loop summing by category", compareWholeSpan, totalsLoop, 3},
         {"time series, length 1", "loop summing by category",
          [](auto& s, auto& b) { timeSeries(s, b, 1); }, totalsLoop, 3},
