@@ -1,6 +1,8 @@
 // Large cash books against plain baselines measured in the same run, so that the ratios
 // hold on a busy machine. Prints one table: operation, size, our time, baseline time,
 // ratio and the goal. With --memory it reports the resident memory of an opened book.
+// With --iterations=N every benchmark runs exactly N times: a fixed amount of work whose
+// instructions callgrind can count and compare between two builds.
 
 #include "analysis/core/Comparison.h"
 #include "analysis/core/TimeSeries.h"
@@ -516,6 +518,7 @@ int main(int argc, char** argv)
     using namespace tamisko::bench;
     std::vector<int> sizes{10000, 100000, 1000000};
     int memorySize = 0;
+    int iterations = 0; // 0: as many as the minimum time takes
     std::vector<char*> rest{argv[0]};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -525,6 +528,8 @@ int main(int argc, char** argv)
             gBooksDirectory = arg.substr(8);
         else if (arg.rfind("--memory=", 0) == 0)
             memorySize = std::stoi(arg.substr(9));
+        else if (arg.rfind("--iterations=", 0) == 0)
+            iterations = std::stoi(arg.substr(13));
         else
             rest.push_back(argv[i]);
     }
@@ -536,11 +541,14 @@ int main(int argc, char** argv)
         for (size_t i = 0; i < ops.size(); ++i) {
             for (const bool ours : {true, false}) {
                 const Measure measure = ours ? ops[i].ours : ops[i].baseline;
-                benchmark::RegisterBenchmark(
+                auto* registered = benchmark::RegisterBenchmark(
                     benchmarkName(i, ours, size).c_str(),
-                    [measure, size](benchmark::State& state) { measure(state, book(size)); })
-                    ->Unit(benchmark::kMillisecond)
-                    ->MinTime(0.3);
+                    [measure, size](benchmark::State& state) { measure(state, book(size)); });
+                registered->Unit(benchmark::kMillisecond);
+                if (iterations > 0)
+                    registered->Iterations(iterations);
+                else
+                    registered->MinTime(0.3);
             }
         }
     }
