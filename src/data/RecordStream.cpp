@@ -5,6 +5,7 @@
 #include "data/DayNumber.h"
 #include "data/Errors.h"
 #include "data/MemTable.h"
+#include "data/RecordAppender.h"
 #include "data/TableUtils.h"
 
 #include <array>

@@ -1,5 +1,6 @@
 #include "data/Errors.h"
 #include "data/MemTable.h"
+#include "data/RecordAppender.h"
 #include "memtable_fixtures.h"
 
 #include <gmock/gmock.h>
