@@ -19,7 +19,7 @@ std::string greek(std::string_view utf8)
 }
 
 // Views detached for the duration of a scope, reattached on every path.
-class ViewsSuspended
+class ViewsSuspended final
 {
 public:
     ViewsSuspended(DataSource& first, DataSource& second) { SuspendViews({&first, &second}); }
@@ -29,7 +29,7 @@ public:
 };
 
 // A data source disabled for a scan and enabled again however the scan ends.
-class SourceDisabled
+class SourceDisabled final
 {
 public:
     explicit SourceDisabled(DataSource& source) : source_(source) { source_.setEnabled(false); }

@@ -43,7 +43,7 @@ void WriteDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& mo
 void ReadDocumentPayload(ByteStream& stream, MemTable& categories, MemTable& movements);
 
 // The one place where a cash book lives in memory.
-class DataMod
+class DataMod final
 {
 public:
     DataMod();

@@ -57,7 +57,7 @@ enum MemTableOption : unsigned
 };
 using MemTableOptions = unsigned;
 
-struct FieldDef
+struct FieldDef final
 {
     std::string name{};
     FieldType type = FieldType::String;
@@ -77,7 +77,7 @@ struct FieldDef
 };
 
 // A field of a table; reads and writes the table's current record.
-class Field
+class Field final
 {
 public:
     Field(MemTable& table, int index, FieldDef def);
@@ -142,7 +142,7 @@ private:
 };
 
 // Connects controls to a table. A disabled source shows nothing and follows nothing.
-class DataSource
+class DataSource final
 {
 public:
     explicit DataSource(MemTable* table = nullptr);
@@ -170,7 +170,7 @@ private:
 };
 
 // The in-memory table on which all data of the program lives.
-class MemTable
+class MemTable final
 {
 public:
     explicit MemTable(std::string name = {});

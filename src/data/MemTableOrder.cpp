@@ -101,7 +101,7 @@ void MemTable::Impl::quickSort(int low, int high, const std::vector<int>& fields
 // equal to everything field by field, gets a fixed place here.)
 void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
 {
-    struct Key
+    struct Key final
     {
         uint64_t value; // ordered as the stored number
         int32_t slot;

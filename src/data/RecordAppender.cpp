@@ -12,16 +12,16 @@ namespace tamisko {
 
 using namespace memtable;
 
-struct RecordAppender::State
+struct RecordAppender::State final
 {
     // A lookup field whose stored value is looked up once the record is filled: a data
     // field is written after the last direct write of the lookup field, and in the field
     // by field path every such write recomputes it from the keys, which are final by then.
-    struct DueLookup
+    struct DueLookup final
     {
         // A result and, for a string field, the text that the field stores of it (none
         // when the result is null or does not convert, which the write then tells).
-        struct Result
+        struct Result final
         {
             Variant value;
             std::optional<std::string> text;

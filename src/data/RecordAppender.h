@@ -15,7 +15,7 @@ namespace tamisko {
 // an integer for integer, word, boolean, large-integer and auto-increment fields, a
 // double for float, currency, date and time fields, a text (cp1253 bytes, copied) for
 // string fields.
-struct StoredValue
+struct StoredValue final
 {
     enum class Kind : uint8_t
     {
@@ -44,7 +44,7 @@ struct StoredValue
 // While the appender lives, lookup values are computed once per distinct key, so the
 // looked-up tables must not change meanwhile; with an AfterPost handler, which might
 // change them, every record is looked up afresh.
-class RecordAppender
+class RecordAppender final
 {
 public:
     RecordAppender(MemTable& table, std::vector<int> fields);

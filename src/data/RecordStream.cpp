@@ -32,7 +32,7 @@ template<typename Unsigned> void writeLittleEndian(ByteStream& stream, Unsigned 
 
 // Reads a stream's bytes in place, without the stream's calls per value; the stream's
 // position follows when the reader goes, also after a failure.
-class InPlaceReader
+class InPlaceReader final
 {
 public:
     explicit InPlaceReader(ByteStream& stream)
@@ -223,7 +223,7 @@ template<typename Source> Variant readValue(Source& stream)
 // readValue reads, without a variant and without a copy of the text. The type is that
 // of the variant readValue makes: integers of every size read as 3, singles as 5 and
 // both kinds of text as 18.
-struct RawValue
+struct RawValue final
 {
     uint8_t type = 0;        // 0, 1, 3, 5, 6, 7, 11 or 18
     int64_t integer = 0;     // types 3, 6 (the amount times 10000) and 11 (0 or 1)
@@ -483,7 +483,7 @@ size_t expectedSize(Encoding encoding)
     }
 }
 
-struct FieldEncoding
+struct FieldEncoding final
 {
     int field;
     Encoding encoding;
@@ -492,7 +492,7 @@ struct FieldEncoding
 // Appends a record block to the end of a stream's bytes through a plain index, growing
 // them in large steps within a capacity reserved once; however the writing ends, the
 // bytes are cut to what was written and the position stands behind it.
-class BlockEncoder
+class BlockEncoder final
 {
 public:
     BlockEncoder(ByteStream& stream, std::span<const FieldEncoding> fields, size_t reserve)

@@ -22,7 +22,7 @@ std::shared_ptr<const Collation> greekCollation();
 
 // The user's regional settings as the core needs them. Separators are cp1253 bytes.
 // The core never reads the machine's locale: callers pass the settings they want.
-struct RegionalSettings
+struct RegionalSettings final
 {
     char decimalSeparator = ',';
     char thousandSeparator = '.';

@@ -9,7 +9,8 @@
 namespace tamisko {
 
 // Variant type codes, as the record stream writes them (see RecordStream).
-enum class VarType : uint16_t {
+enum class VarType : uint16_t
+{
     Empty = 0,
     Null = 1,
     SmallInt = 2,
@@ -26,7 +27,7 @@ enum class VarType : uint16_t {
 
 // A small dynamically typed value with explicit empty and null states. Strings hold
 // cp1253 bytes. Currency is kept as the amount times 10000, as the stream stores it.
-class Variant
+class Variant final
 {
 public:
     Variant() = default; // empty
