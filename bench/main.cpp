@@ -1,6 +1,8 @@
 // Large cash books against plain baselines measured in the same run, so that the ratios
 // hold on a busy machine. Prints one table: operation, size, our time, baseline time,
 // ratio and the goal. With --memory it reports the resident memory of an opened book.
+// With --iterations=N every benchmark runs exactly N times: a fixed amount of work whose
+// instructions callgrind can count and compare between two builds.
 
 #include "analysis/core/Comparison.h"
 #include "analysis/core/TimeSeries.h"
@@ -239,6 +241,15 @@ void importBulkStep(benchmark::State& state, Book& b)
     }
 }
 
+// A day after the last movement: no record matches, so the search walks the whole log.
+void locateMissingDay(benchmark::State& state, Book& b)
+{
+    restoreFileOrder(b);
+    const std::vector<Variant> day{Variant::fromDate(b.module.LastDate + 1)};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(b.module.LogTable.locate("Date", day));
+}
+
 // Baselines --------------------------------------------------------------------------
 
 // Reads the statement and splits every line at its semicolons, reading the amount.
@@ -390,6 +401,17 @@ void sortPairs(benchmark::State& state, Book& b, baseline::Column column, bool d
     }
 }
 
+void findMissingDay(benchmark::State& state, Book& b)
+{
+    const double day = b.module.LastDate + 1;
+    for (auto _ : state) {
+        const auto found = std::find_if(
+            b.plain.movements.begin(), b.plain.movements.end(),
+            [day](const baseline::Movement& movement) { return movement.date == day; });
+        benchmark::DoNotOptimize(found);
+    }
+}
+
 void totalsLoop(benchmark::State& state, Book& b)
 {
     const double first = b.plain.movements.empty() ? 0 : b.module.FirstDate;
@@ -436,6 +458,8 @@ std::vector<Operation> operations()
         {"SortByFields CatNum", "std::sort (number, index)",
          [](auto& s, auto& b) { sortOn(s, b, "CatNum", 0); },
          [](auto& s, auto& b) { sortPairs(s, b, Column::CatNum, false); }, 3},
+        {"Locate Date, no match (scan)", "std::find_if on the date", locateMissingDay,
+         findMissingDay, 3},
         {"comparison, whole span", "loop summing by category", compareWholeSpan, totalsLoop, 3},
         {"time series, length 1", "loop summing by category",
          [](auto& s, auto& b) { timeSeries(s, b, 1); }, totalsLoop, 3},
@@ -619,6 +643,7 @@ int main(int argc, char** argv)
     std::vector<int> sizes{10000, 100000, 1000000};
     int memorySize = 0;
     int importMemorySize = 0;
+    int iterations = 0; // 0: as many as the minimum time takes
     std::vector<char*> rest{argv[0]};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -630,6 +655,8 @@ int main(int argc, char** argv)
             memorySize = std::stoi(arg.substr(9));
         else if (arg.rfind("--import-memory=", 0) == 0)
             importMemorySize = std::stoi(arg.substr(16));
+        else if (arg.rfind("--iterations=", 0) == 0)
+            iterations = std::stoi(arg.substr(13));
         else
             rest.push_back(argv[i]);
     }
@@ -643,11 +670,14 @@ int main(int argc, char** argv)
         for (size_t i = 0; i < ops.size(); ++i) {
             for (const bool ours : {true, false}) {
                 const Measure measure = ours ? ops[i].ours : ops[i].baseline;
-                benchmark::RegisterBenchmark(
+                auto* registered = benchmark::RegisterBenchmark(
                     benchmarkName(i, ours, size).c_str(),
-                    [measure, size](benchmark::State& state) { measure(state, book(size)); })
-                    ->Unit(benchmark::kMillisecond)
-                    ->MinTime(0.3);
+                    [measure, size](benchmark::State& state) { measure(state, book(size)); });
+                registered->Unit(benchmark::kMillisecond);
+                if (iterations > 0)
+                    registered->Iterations(iterations);
+                else
+                    registered->MinTime(0.3);
             }
         }
     }

@@ -13,7 +13,7 @@ namespace tamisko {
 void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity);
 
 // An in-memory byte stream with a position, as the record stream and the cipher use it.
-class ByteStream
+class ByteStream final
 {
 public:
     ByteStream() = default;

@@ -142,6 +142,22 @@ std::optional<std::string> fromUtf8(std::string_view utf8)
     return out;
 }
 
+std::string messageToUtf8(std::string_view message)
+{
+    size_t pos = 0;
+    while (pos < message.size() && decodeUtf8(message, pos)) {
+    }
+    if (pos == message.size())
+        return std::string(message);
+    std::string out;
+    out.reserve(message.size() * 2);
+    for (const char c : message) {
+        const auto byte = static_cast<unsigned char>(c);
+        appendUtf8(out, isDefinedByte(byte) ? toCodePoint(byte) : char32_t{0xFFFD});
+    }
+    return out;
+}
+
 std::string toUtf8OrThrow(std::string_view bytes)
 {
     if (auto text = toUtf8(bytes))

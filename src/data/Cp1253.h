@@ -24,6 +24,11 @@ std::optional<std::string> toUtf8(std::string_view bytes);
 // that cp1253 cannot represent. Never substitutes a '?'.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
+// A message as UTF-8, for a terminal or a log: kept when it is valid UTF-8 already (file
+// names, texts of the tools), else read as the cp1253 bytes of the core's messages (field
+// names, document texts), a byte that cp1253 does not define showing as U+FFFD.
+std::string messageToUtf8(std::string_view message);
+
 // Throwing variants for callers that report the failure as an error.
 std::string toUtf8OrThrow(std::string_view bytes);
 // Appends one Unicode code point to a UTF-8 text.

@@ -179,16 +179,24 @@ void DataMod::setPasswordPrompt(std::function<bool(std::string&)> prompt)
 
 void DataMod::NewDocument()
 {
-    CancelPending({&CatTable, &LogTable});
-    CatTable.clearRecords();
-    LogTable.clearRecords();
-    Field& category = CatTable.fieldByName("Category");
+    // The new book is built aside and taken over only when it is whole: a failure leaves
+    // the open document as it was.
+    MemTable categories("CatTable");
+    MemTable movements("LogTable");
+    DefineCatTable(categories);
+    DefineLogTable(movements, categories);
+    categories.raiseAutoIncrementMark(CatTable.autoIncrementMark());
+    Field& category = categories.fieldByName("Category");
     for (const std::string& name : DefaultCategories()) {
-        CatTable.append();
+        categories.append();
         category.setAsString(name);
-        CatTable.post();
+        categories.post();
     }
-    CatTable.sortByFields("Category", 0);
+    categories.sortByFields("Category", 0);
+
+    CancelPending({&CatTable, &LogTable});
+    CatTable.swapContents(categories);
+    LogTable.swapContents(movements);
     DocumentPassword.clear();
 }
 

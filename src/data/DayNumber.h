@@ -6,7 +6,7 @@
 // by the tables and documents.
 namespace tamisko::days {
 
-struct CivilDate
+struct CivilDate final
 {
     int year = 1899;
     int month = 12;

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 }
 
 // Owns a POSIX file descriptor.
-class FileDescriptor
+class FileDescriptor final
 {
 public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
@@ -129,7 +129,7 @@ mode_t permissionsForNewFile()
 }
 
 // A temporary file next to the target that removes itself unless it was renamed.
-class TemporaryFile
+class TemporaryFile final
 {
 public:
     explicit TemporaryFile(const fs::path& target)

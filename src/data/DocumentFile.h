@@ -21,7 +21,7 @@ inline constexpr uint8_t kEncryptedMarker = 42; // '*'
 
 // A file that cannot be created, opened, read or written; the message names the file
 // and the reason the system gave.
-class FileSystemError : public Error
+class FileSystemError final : public Error
 {
 public:
     using Error::Error;

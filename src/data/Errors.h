@@ -13,7 +13,7 @@ public:
 };
 
 // A failure that callers treat as such but that shows no message (an empty document file).
-class SilentAbort : public Error
+class SilentAbort final : public Error
 {
 public:
     SilentAbort() : Error("Operation aborted") {}

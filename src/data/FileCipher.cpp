@@ -20,7 +20,7 @@ Digest ripemd256(std::span<const uint8_t> message)
     return digest;
 }
 
-struct BlowfishBlock::Impl
+struct BlowfishBlock::Impl final
 {
     CryptoPP::Blowfish::Encryption encryption;
     CryptoPP::Blowfish::Decryption decryption;
@@ -80,9 +80,9 @@ void store(uint8_t* bytes, uint64_t word)
 
 } // namespace
 
-struct FileCipher::State
+struct FileCipher::State final
 {
-    struct Schedule
+    struct Schedule final
     {
         CryptoPP::Blowfish::Encryption encryption;
         CryptoPP::Blowfish::Decryption decryption;
@@ -196,7 +196,7 @@ struct FileCipher::State
             throw Error("The cipher has no key");
         resetFeedback();
         // The feedback is reset also when a stream fails.
-        struct Finish
+        struct Finish final
         {
             State& state;
             ~Finish() { state.resetFeedback(); }
@@ -218,7 +218,7 @@ struct FileCipher::State
         std::vector<uint8_t> copy;
         if (&source == &destination && from != to)
             copy.assign(source.bytes().begin() + from, source.bytes().begin() + from + n);
-        struct Wipe
+        struct Wipe final
         {
             std::vector<uint8_t>& bytes;
             ~Wipe() { secureFill(bytes.data(), 0x00, bytes.size()); }

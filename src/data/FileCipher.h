@@ -13,7 +13,7 @@ class ByteStream;
 // The cipher front end of protected documents: Blowfish under the RIPEMD-256 digest of
 // the password, chained in the mode cmChain, coded through a 4096-byte buffer. The
 // cipher text is exactly as long as the plain text; nothing is added to it.
-class FileCipher
+class FileCipher final
 {
 public:
     enum class Mode
@@ -52,7 +52,7 @@ using Digest = std::array<uint8_t, 32>;
 Digest ripemd256(std::span<const uint8_t> message);
 
 // Standard 16-round Blowfish; block bytes 0..3 are the big-endian left half.
-class BlowfishBlock
+class BlowfishBlock final
 {
 public:
     explicit BlowfishBlock(std::span<const uint8_t> key); // 4 to 56 bytes

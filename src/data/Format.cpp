@@ -15,7 +15,7 @@
 namespace tamisko {
 namespace {
 
-struct Decimal
+struct Decimal final
 {
     bool negative = false;
     std::string digits; // significant digits, no leading zeros

@@ -27,7 +27,7 @@ template<typename T> void store(std::byte* at, T value)
     std::memcpy(at, &value, sizeof value);
 }
 
-struct StringSlot
+struct StringSlot final
 {
     uint32_t offset;
     uint32_t length;
@@ -57,7 +57,7 @@ static_assert(sizeof(BlockPointer) <= kHeaderSize);
 
 } // namespace
 
-struct RecordArena::Block
+struct RecordArena::Block final
 {
     // The large blocks are whole huge pages of their own: a million records are a
     // hundred megabytes, which faulted in 4 KB at a time cost more than reading them.
@@ -116,6 +116,8 @@ private:
     }
 };
 static_assert(sizeof(RecordArena::Block) % kHeaderSize == 0);
+// A table holds a million of these: the handle is the pointer alone.
+static_assert(sizeof(RecordBuffer) == sizeof(void*));
 
 RecordArena::~RecordArena()
 {

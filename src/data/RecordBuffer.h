@@ -12,7 +12,7 @@
 namespace tamisko {
 
 // Which fields of a record hold strings; the rest hold one 8-byte number each.
-class RecordLayout
+class RecordLayout final
 {
 public:
     static constexpr int maxFields = 64; // one null bit per field in a 64-bit mask
@@ -33,7 +33,7 @@ private:
 
 // Read access to a record block. Stays valid while the block lives, wherever the
 // owning handle moves to.
-class RecordView
+class RecordView final
 {
 public:
     explicit RecordView(const std::byte* bytes) : bytes_(bytes) {}
@@ -78,7 +78,7 @@ private:
 // every record. A large block is freed once the last record carved from it and the arena
 // itself are gone, so that records removed one by one keep their space meanwhile. Not
 // for use from more than one thread.
-class RecordArena
+class RecordArena final
 {
 public:
     RecordArena() = default;
@@ -103,7 +103,7 @@ private:
 //   then the string bytes packed one after the other.
 // A move-only handle: the table's record list is a vector of these, so sorting moves
 // pointers only.
-class RecordBuffer
+class RecordBuffer final
 {
 public:
     RecordBuffer() = default;
@@ -146,7 +146,8 @@ public:
 
 private:
     // Every block is preceded by the arena block it was carved from, none when it was
-    // allocated on its own; the release frees it accordingly.
+    // allocated on its own; the release frees it accordingly. Not final: the pointer
+    // derives from its empty deleter to stay eight bytes.
     struct Release
     {
         void operator()(std::byte* bytes) const;

@@ -5,6 +5,7 @@
 #include "data/DayNumber.h"
 #include "data/Errors.h"
 #include "data/MemTable.h"
+#include "data/RecordAppender.h"
 #include "data/TableUtils.h"
 
 #include <array>
@@ -31,7 +32,7 @@ template<typename Unsigned> void writeLittleEndian(ByteStream& stream, Unsigned 
 
 // Reads a stream's bytes in place, without the stream's calls per value; the stream's
 // position follows when the reader goes, also after a failure.
-class InPlaceReader
+class InPlaceReader final
 {
 public:
     explicit InPlaceReader(ByteStream& stream)
@@ -222,7 +223,7 @@ template<typename Source> Variant readValue(Source& stream)
 // readValue reads, without a variant and without a copy of the text. The type is that
 // of the variant readValue makes: integers of every size read as 3, singles as 5 and
 // both kinds of text as 18.
-struct RawValue
+struct RawValue final
 {
     uint8_t type = 0;        // 0, 1, 3, 5, 6, 7, 11 or 18
     int64_t integer = 0;     // types 3, 6 (the amount times 10000) and 11 (0 or 1)
@@ -317,7 +318,7 @@ double numberOf(const RawValue& value)
 
 [[noreturn]] void invalidValue(const Field& field)
 {
-    throw Error(formatMessage("Invalid value for field '%s'", field.fieldName()));
+    throw Error(formatMessage("Invalid value for field '%s'", field.displayName()));
 }
 
 void checkInteger(const Field& field, const RawValue& value, double low, double high)
@@ -337,7 +338,7 @@ void checkText(const Field& field, const RawValue& value)
         invalidValue(field);
     const std::string_view text = value.text;
     if (field.def().size > 0 && text.size() > static_cast<size_t>(field.def().size))
-        throw Error("The text of field '" + field.fieldName() + "' is longer than " +
+        throw Error("The text of field '" + field.displayName() + "' is longer than " +
                     std::to_string(field.def().size) + " characters");
     // A table, because every text of a document passes here byte by byte.
     static const auto defined = [] {
@@ -348,7 +349,7 @@ void checkText(const Field& field, const RawValue& value)
     }();
     for (const char c : text) {
         if (!defined[static_cast<unsigned char>(c)])
-            throw Error("The text of field '" + field.fieldName() +
+            throw Error("The text of field '" + field.displayName() +
                         "' holds a character that the Greek code page does not define");
     }
 }
@@ -360,16 +361,17 @@ void checkDate(const Field& field, const RawValue& value, bool wholeDay)
     const double day = numberOf(value);
     if (!std::isfinite(day) || (wholeDay && day != std::trunc(day)) ||
         !days::inValidRange(std::floor(day)))
-        throw Error("Field '" + field.fieldName() + "' holds no valid date");
+        throw Error("Field '" + field.displayName() + "' holds no valid date");
 }
 
 // A value of the stream must be one that the field can hold as it is; it is handed on
-// in the form the field keeps, as storing its variant would convert it.
+// in the form the field keeps, as storing its variant would convert it. Messages name
+// fields by their display names, as the table's own do.
 StoredValue fitted(const Field& field, const RawValue& value)
 {
     if (isNullOrEmpty(value)) {
         if (field.def().required)
-            throw Error(formatMessage("Field '%s' must have a value", field.fieldName()));
+            throw Error(formatMessage("Field '%s' must have a value", field.displayName()));
         return StoredValue::null();
     }
     const auto integer = [&value] {
@@ -481,7 +483,7 @@ size_t expectedSize(Encoding encoding)
     }
 }
 
-struct FieldEncoding
+struct FieldEncoding final
 {
     int field;
     Encoding encoding;
@@ -490,7 +492,7 @@ struct FieldEncoding
 // Appends a record block to the end of a stream's bytes through a plain index, growing
 // them in large steps within a capacity reserved once; however the writing ends, the
 // bytes are cut to what was written and the position stands behind it.
-class BlockEncoder
+class BlockEncoder final
 {
 public:
     BlockEncoder(ByteStream& stream, std::span<const FieldEncoding> fields, size_t reserve)

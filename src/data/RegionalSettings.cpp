@@ -7,7 +7,7 @@
 namespace tamisko {
 namespace {
 
-struct Weight
+struct Weight final
 {
     uint16_t primary = 0; // 0: ignorable
     uint8_t secondary = 0;
@@ -17,7 +17,7 @@ struct Weight
 // Base letter index (1..24) of a Greek code point, with its accent and case levels.
 bool greekWeight(char32_t cp, Weight& w)
 {
-    struct Accented
+    struct Accented final
     {
         char32_t cp;
         char32_t base;

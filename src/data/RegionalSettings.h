@@ -6,7 +6,9 @@
 
 namespace tamisko {
 
-// Locale-aware comparison of cp1253 texts; returns <0, 0 or >0.
+// Locale-aware comparison of cp1253 texts; returns <0, 0 or >0. The case-insensitive
+// order is the case-sensitive one with more texts held equal (tables rely on it to search
+// a case-sensitive order without regard to case).
 class Collation
 {
 public:
@@ -20,7 +22,7 @@ std::shared_ptr<const Collation> greekCollation();
 
 // The user's regional settings as the core needs them. Separators are cp1253 bytes.
 // The core never reads the machine's locale: callers pass the settings they want.
-struct RegionalSettings
+struct RegionalSettings final
 {
     char decimalSeparator = ',';
     char thousandSeparator = '.';

@@ -14,7 +14,7 @@ namespace tamisko {
 namespace {
 
 // The one saved set of SuspendViews.
-struct SavedViews
+struct SavedViews final
 {
     std::vector<DataSource*> sources;
     std::vector<int32_t> recNos;

@@ -257,8 +257,13 @@ bool parseNumber(std::string_view text, double& value)
     }
     const char* begin = normalized.data();
     const char* end = begin + normalized.size();
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    return ec == std::errc() && ptr == end;
+    // "nan" and "inf" read as numbers here, but no amount or day is one.
+    double number = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, number);
+    if (ec != std::errc() || ptr != end || !std::isfinite(number))
+        return false;
+    value = number;
+    return true;
 }
 
 } // namespace tamisko

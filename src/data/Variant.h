@@ -9,7 +9,8 @@
 namespace tamisko {
 
 // Variant type codes, as the record stream writes them (see RecordStream).
-enum class VarType : uint16_t {
+enum class VarType : uint16_t
+{
     Empty = 0,
     Null = 1,
     SmallInt = 2,
@@ -26,7 +27,7 @@ enum class VarType : uint16_t {
 
 // A small dynamically typed value with explicit empty and null states. Strings hold
 // cp1253 bytes. Currency is kept as the amount times 10000, as the stream stores it.
-class Variant
+class Variant final
 {
 public:
     Variant() = default; // empty
@@ -73,7 +74,7 @@ private:
 };
 
 // Parses a number written with '.' or ',' as decimal separator (optional sign,
-// surrounding blanks allowed); false when the text is not a number.
+// surrounding blanks allowed); false when the text is not a finite number.
 bool parseNumber(std::string_view text, double& value);
 
 } // namespace tamisko

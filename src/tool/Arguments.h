@@ -12,7 +12,7 @@
 namespace tamisko::tool {
 
 // A command line that does not fit the command: exit status 2.
-class UsageError : public std::runtime_error
+class UsageError final : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
@@ -45,7 +45,7 @@ struct ImportOptions
 };
 
 // What follows the command name: file names in order and the options given.
-struct Arguments
+struct Arguments final
 {
     std::vector<std::string> files;
     bool passwordFromStdin = false;

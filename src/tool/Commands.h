@@ -11,7 +11,7 @@ namespace tamisko::tool {
 
 // One subcommand of tamisko-tool. run() writes its result to out and returns the exit
 // status; failures are thrown: UsageError (status 2) or tamisko::Error (status 1).
-struct Command
+struct Command final
 {
     std::string_view name;
     std::string_view synopsis; // the arguments, for the usage text

@@ -1,3 +1,4 @@
+#include "data/Cp1253.h"
 #include "data/Errors.h"
 #include "tool/Commands.h"
 #include "tool/DocumentJson.h"
@@ -33,7 +34,7 @@ int runCreate(const Arguments& arguments, std::ostream&)
     try {
         documentFromJson(json, tables);
     } catch (const Error& error) {
-        throw Error(jsonFile + ": not a document: " + error.what());
+        throw Error(jsonFile + ": not a document: " + cp1253::messageToUtf8(error.what()));
     }
     const WriteLock lock = lockForWriting(arguments.files[1], arguments);
     writeDocument(arguments.files[1], password, tables);

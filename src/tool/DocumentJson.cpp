@@ -42,7 +42,7 @@ Json tableToJson(MemTable& table, const std::vector<std::string>& fieldNames)
 }
 
 // Where a bad value sits, for the error message.
-struct Place
+struct Place final
 {
     const char* list;
     size_t index;

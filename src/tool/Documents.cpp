@@ -1,6 +1,7 @@
 #include "tool/Documents.h"
 
 #include "data/ByteStream.h"
+#include "data/Cp1253.h"
 #include "data/DataMdl.h"
 #include "data/DocumentFile.h"
 #include "data/Errors.h"
@@ -10,7 +11,7 @@ namespace tamisko::tool {
 namespace {
 
 // Runs a read and turns its failure into one line that names the file and, for an
-// encrypted file, the likely cause.
+// encrypted file, the likely cause; the core's message in it is UTF-8, as the file name.
 void describingFailure(const std::string& fileName, const std::function<void(bool&)>& read)
 {
     bool encrypted = false;
@@ -24,7 +25,7 @@ void describingFailure(const std::string& fileName, const std::function<void(boo
         throw Error(
             fileName + ": " +
             (encrypted ? "wrong password or not a valid document: " : "not a valid document: ") +
-            error.what());
+            cp1253::messageToUtf8(error.what()));
     }
 }
 

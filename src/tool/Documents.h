@@ -12,7 +12,7 @@ class DataMod;
 namespace tamisko::tool {
 
 // The two tables of a document in file order: the categories are not kept sorted.
-class DocumentTables
+class DocumentTables final
 {
 public:
     DocumentTables();

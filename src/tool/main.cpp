@@ -1,3 +1,4 @@
+#include "data/Cp1253.h"
 #include "data/Errors.h"
 #include "tool/Commands.h"
 
@@ -51,7 +52,7 @@ int run(const std::vector<std::string_view>& words)
         std::cout << out.str() << std::flush;
         return status;
     } catch (const UsageError& error) {
-        std::cerr << "tamisko-tool: " << error.what() << '\n';
+        std::cerr << "tamisko-tool: " << cp1253::messageToUtf8(error.what()) << '\n';
         if (command != nullptr)
             std::cerr << "usage: tamisko-tool " << command->name << ' ' << command->synopsis
                       << '\n';
@@ -59,7 +60,8 @@ int run(const std::vector<std::string_view>& words)
             printUsage(std::cerr);
         return 2;
     } catch (const std::exception& error) {
-        std::cerr << "tamisko-tool: " << error.what() << '\n';
+        // The core's messages are cp1253, as its texts; terminals read UTF-8.
+        std::cerr << "tamisko-tool: " << cp1253::messageToUtf8(error.what()) << '\n';
         return 1;
     }
 }

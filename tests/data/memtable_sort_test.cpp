@@ -1,3 +1,4 @@
+#include "data/DataMdl.h"
 #include "data/Errors.h"
 #include "data/MemTable.h"
 #include "memtable_fixtures.h"
@@ -280,6 +281,96 @@ TEST_F(CategoryOrder, LocateWithPartialKeyIgnoringCase)
     EXPECT_EQ(cats.recNo(), before) << "a failed locate leaves the cursor";
     EXPECT_FALSE(cats.locate("Category", {Variant::fromString(cp(u8"δια"))}))
         << "without the partial-key option the whole name must match";
+}
+
+namespace {
+
+// Upper case of cp1253 text: Greek letters with their accents and diaeresis, and Latin.
+std::string upper(const std::string& text)
+{
+    std::string result;
+    for (const char byte : text) {
+        char32_t c = cp1253::toCodePoint(static_cast<unsigned char>(byte));
+        static const std::pair<char32_t, char32_t> accented[] = {
+            {U'ά', U'Ά'}, {U'έ', U'Έ'}, {U'ή', U'Ή'}, {U'ί', U'Ί'}, {U'ό', U'Ό'},
+            {U'ύ', U'Ύ'}, {U'ώ', U'Ώ'}, {U'ϊ', U'Ϊ'}, {U'ϋ', U'Ϋ'}, {U'ς', U'Σ'}};
+        for (const auto& [small, capital] : accented) {
+            if (c == small)
+                c = capital;
+        }
+        if ((c >= U'α' && c <= U'ω') || (c >= U'a' && c <= U'z'))
+            c -= 0x20;
+        result.push_back(static_cast<char>(*cp1253::fromCodePoint(c)));
+    }
+    return result;
+}
+
+} // namespace
+
+// Whatever the options, binary search on the sorted default categories finds what the scan
+// finds: the same record, or none.
+TEST(CategoryLocate, BinarySearchGivesTheScansAnswerForEveryPrefix)
+{
+    MemTable cats("CatTable");
+    DefineCatTable(cats);
+    for (const std::string& name : DefaultCategories())
+        addCategory(cats, name);
+    addCategory(cats, upper(cp(u8"ΔΕΗ")) + " 2"); // names equal without regard to case
+    addCategory(cats, cp(u8"δεη 2"));
+    ASSERT_TRUE(cats.isSorted());
+    const auto found = [&cats](const std::string& key, MemTableOptions options, bool binary) {
+        cats.setDoBinaryLocate(binary);
+        cats.first();
+        return cats.locate("Category", {Variant::fromString(key)}, options) ? cats.recNo() : 0;
+    };
+    const MemTableOptions optionSets[] = {0, mtcoCaseInsensitive, mtcoPartialKey,
+                                          mtcoPartialKey | mtcoCaseInsensitive};
+    int prefixesFound = 0;
+    for (const std::string& name : DefaultCategories()) {
+        for (size_t length = 1; length <= name.size(); ++length) {
+            const std::string prefix = name.substr(0, length);
+            for (const std::string& key : {prefix, upper(prefix)}) {
+                for (const MemTableOptions options : optionSets) {
+                    const int binary = found(key, options, true);
+                    EXPECT_EQ(binary, found(key, options, false))
+                        << utf8(key) << " with options " << options;
+                    if (options == (mtcoPartialKey | mtcoCaseInsensitive)) {
+                        EXPECT_NE(binary, 0) << utf8(key) << " is the beginning of a name";
+                        prefixesFound += binary != 0;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(prefixesFound, 500);
+    cats.setDoBinaryLocate(true);
+    EXPECT_TRUE(cats.locate("Category", {Variant::fromString(cp(u8"υ"))},
+                            mtcoPartialKey | mtcoCaseInsensitive));
+    EXPECT_EQ(utf8(cats.fieldValue("Category").toString()), "υπολογιστής");
+    EXPECT_TRUE(cats.locate("Category", {Variant::fromString(cp(u8"ά"))},
+                            mtcoPartialKey | mtcoCaseInsensitive));
+    EXPECT_EQ(utf8(cats.fieldValue("Category").toString()), "άλλα έξοδα");
+}
+
+// Where its answer is the scan's, the search stays binary: exact keys, with or without
+// regard to case, on a table sorted with regard to it.
+TEST_F(CategoryOrder, LocateIgnoringCaseStaysBinaryOnACaseSensitiveOrder)
+{
+    const auto counter = std::make_shared<CountingCollation>();
+    cats.setCollation(counter);
+    cats.disableControls();
+    for (int i = 0; i < 1000; ++i)
+        addCategory(cats, "k" + std::to_string(1000 + i));
+    cats.enableControls();
+    counter->calls = 0;
+    ASSERT_TRUE(cats.locate("Category", {Variant::fromString("K1500")}, mtcoCaseInsensitive));
+    EXPECT_EQ(cats.fieldValue("Category").toString(), "k1500");
+    EXPECT_LT(counter->calls, 20);
+    counter->calls = 0;
+    ASSERT_TRUE(cats.locate("Category", {Variant::fromString("K15")},
+                            mtcoCaseInsensitive | mtcoPartialKey));
+    EXPECT_EQ(cats.fieldValue("Category").toString(), "k1500") << "the first in order";
+    EXPECT_GT(counter->calls, 400) << "a partial key is searched by the scan";
 }
 
 TEST_F(MovementOrder, LocateScansInPhysicalOrderAndEndsPendingEdits)

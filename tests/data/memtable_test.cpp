@@ -1,5 +1,6 @@
 #include "data/Errors.h"
 #include "data/MemTable.h"
+#include "data/RecordAppender.h"
 #include "memtable_fixtures.h"
 
 #include <gmock/gmock.h>
@@ -305,6 +306,74 @@ TEST(MemTableAutoIncrement, NullCountsAsZero)
     table.setFieldValue("Id", Variant::null());
     table.post();
     EXPECT_EQ(table.autoIncrementMark(), 0);
+}
+
+// The largest number a category can have: the table keeps working with it, loaded
+// records keep their own numbers, and only a record that would need a number past it is
+// refused, with the views told that the table is back in browse state.
+TEST_F(CategoryTable, LargestNumberTakenLeavesNoProposalAndRefusesOnlyRecordsWithoutOne)
+{
+    DataSource source(&cats);
+    EventLog log;
+    source.addLink(&log);
+    for (const int32_t number : {INT32_MAX, 5}) {
+        cats.append();
+        cats.setFieldValue("CatNum", Variant::fromInt(number));
+        cats.setFieldValue("Category", Variant::fromString(std::to_string(number)));
+        cats.post();
+    }
+    EXPECT_THAT(column(cats, "CatNum"), ElementsAre("2147483647", "5"));
+    EXPECT_EQ(cats.autoIncrementMark(), INT32_MAX);
+
+    log.events.clear();
+    cats.append();
+    EXPECT_EQ(cats.state(), DataSetState::Insert);
+    EXPECT_TRUE(cats.fieldByName("CatNum").isNull()) << "no number past the largest";
+    cats.setFieldValue("Category", Variant::fromString("new"));
+    log.events.clear();
+    const std::string refusal =
+        formatMessage(cp(u8"Δεν υπάρχει άλλος διαθέσιμος αριθμός για το πεδίο '%s'· η νέα "
+                         u8"εγγραφή δεν καταχωρήθηκε."),
+                      "Number");
+    EXPECT_THAT([&] { cats.post(); }, ThrowsMessage<Error>(refusal));
+    EXPECT_EQ(cats.state(), DataSetState::Browse);
+    EXPECT_THAT(log.events, ElementsAre(DataEvent::UpdateRecord, DataEvent::StateChanged,
+                                        DataEvent::DataSetChanged));
+    EXPECT_EQ(cats.recordCount(), 2);
+
+    // The same through the bulk appender, as documents are read.
+    RecordAppender appender(cats, {0, 1});
+    const std::vector<Variant> loaded{Variant::fromInt(INT32_MIN), Variant::fromString("low")};
+    appender.append(loaded);
+    const std::vector<Variant> unnumbered{Variant::null(), Variant::fromString("none")};
+    EXPECT_THAT([&] { appender.append(unnumbered); }, ThrowsMessage<Error>(refusal));
+    EXPECT_EQ(cats.state(), DataSetState::Browse);
+    EXPECT_THAT(column(cats, "CatNum"), ElementsAre("2147483647", "5", "-2147483648"));
+}
+
+TEST(MemTableAutoIncrement, FailedAppendLeavesTheTableInBrowseState)
+{
+    // A lookup that cannot be computed fails the new-record work.
+    MemTable closed;
+    closed.addField({.name = "Id", .type = FieldType::Integer});
+    MemTable table;
+    table.addField({.name = "Id", .type = FieldType::AutoInc});
+    table.addField({.name = "Name",
+                    .type = FieldType::String,
+                    .kind = FieldKind::Lookup,
+                    .size = 10,
+                    .keyFields = "Id",
+                    .lookupDataSet = &closed,
+                    .lookupKeyFields = "Missing",
+                    .lookupResultField = "Id"});
+    closed.open();
+    table.open();
+    DataSource source(&table);
+    EventLog log;
+    source.addLink(&log);
+    EXPECT_THROW(table.append(), Error);
+    EXPECT_EQ(table.state(), DataSetState::Browse);
+    EXPECT_TRUE(log.events.empty()) << "the views never heard of an insert";
 }
 
 // --- navigation, record numbers, filtering -------------------------------------------

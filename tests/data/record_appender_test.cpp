@@ -1,8 +1,10 @@
 #include "data/Errors.h"
 #include "data/MemTable.h"
+#include "data/RecordAppender.h"
 #include "memtable_fixtures.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -275,14 +277,22 @@ TEST(RecordAppenderStored, ValueOfAFormTheFieldDoesNotKeepIsInvalid)
     table.addField({.name = "Count", .type = FieldType::Integer, .displayLabel = "How many"});
     table.addField({.name = "Amount", .type = FieldType::Float});
     table.addField({.name = "Text", .type = FieldType::String});
+    table.addField({.name = "Day", .type = FieldType::Date});
     table.open();
-    RecordAppender appender(table, {0, 1, 2});
+    RecordAppender appender(table, {0, 1, 2, 3});
+    const StoredValue null = StoredValue::null();
+    // Numbers that the field keeps in form but that no document could hold are refused
+    // as the field's own writes refuse them.
     const std::vector<std::vector<StoredValue>> rows{
-        {StoredValue::ofNumber(1), StoredValue::null(), StoredValue::null()},
-        {StoredValue::null(), StoredValue::ofText("1"), StoredValue::null()},
-        {StoredValue::null(), StoredValue::null(), StoredValue::ofInteger(1)},
+        {StoredValue::ofNumber(1), null, null, null},
+        {null, StoredValue::ofText("1"), null, null},
+        {null, null, StoredValue::ofInteger(1), null},
+        {null, StoredValue::ofNumber(std::numeric_limits<double>::quiet_NaN()), null, null},
+        {null, StoredValue::ofNumber(-std::numeric_limits<double>::infinity()), null, null},
+        {null, null, null, StoredValue::ofNumber(2958466)},
+        {null, null, null, StoredValue::ofNumber(-693594)},
     };
-    const char* const names[] = {"How many", "Amount", "Text"};
+    const char* const names[] = {"How many", "Amount", "Text", "Amount", "Amount", "Day", "Day"};
     for (size_t i = 0; i < rows.size(); ++i) {
         try {
             appender.append(std::span<const StoredValue>(rows[i]));

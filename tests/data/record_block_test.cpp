@@ -22,8 +22,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kLargest = std::numeric_limits<double>::max();
+constexpr double kSmallestNormal = std::numeric_limits<double>::min();
 
 // The values each field cycles through, null included; strings are cp1253 bytes.
 struct Column
@@ -54,8 +54,8 @@ std::vector<Column> columns()
          {Variant::fromBool(true), Variant::fromBool(false), null}},
         {{.name = "Real", .type = FieldType::Float},
          {Variant::fromDouble(12.5), Variant::fromDouble(-0.0), Variant::fromDouble(0.1 + 0.2),
-          null, Variant::fromDouble(1e300), Variant::fromDouble(kNaN),
-          Variant::fromDouble(kInfinity), Variant::fromDouble(-kInfinity),
+          null, Variant::fromDouble(1e300), Variant::fromDouble(kLargest),
+          Variant::fromDouble(-kLargest), Variant::fromDouble(kSmallestNormal),
           Variant::fromDouble(5e-324)}},
         {{.name = "Money", .type = FieldType::Currency},
          {Variant::fromCurrency(1.2345), Variant::fromDouble(0.1), null, Variant::fromDouble(-5.25),

@@ -245,11 +245,19 @@ TEST_F(RecordStreamTest, StrictReadingRefusesFlawedMovements)
     auto row = [] {
         return Block().count(1).date(37987).integer(14);
     };
+    // Fields are named by their display names, as the table names them.
+    const auto quoted = [](std::string_view label) {
+        return "'" + cp1253::fromUtf8OrThrow(label) + "'";
+    };
+    const std::string day = quoted("Ημέρα");
+    const std::string category = quoted("Κατηγορία");
+    const std::string receipt = quoted("Είσπραξη");
+    const std::string description = quoted("Περιγραφή");
     struct Case
     {
         const char* what;
         Bytes bytes;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
         {"no count", Bytes{0x01, 0x00}, "ends"},
@@ -259,30 +267,30 @@ TEST_F(RecordStreamTest, StrictReadingRefusesFlawedMovements)
         {"unknown type byte", row().raw({0x09}).null().null().bytes, "type"},
         {"type byte 19", row().raw({0x13}).null().null().bytes, "type"},
         {"type byte above 21", row().raw({0x80}).null().null().bytes, "type"},
-        {"text for an amount", row().text("12").null().null().bytes, "Eispraxi"},
-        {"boolean for an amount", row().raw({0x0B, 0x01}).null().null().bytes, "Eispraxi"},
+        {"text for an amount", row().text("12").null().null().bytes, receipt},
+        {"boolean for an amount", row().raw({0x0B, 0x01}).null().null().bytes, receipt},
         {"amount not a number",
-         row().amount(std::numeric_limits<double>::quiet_NaN()).null().null().bytes, "Eispraxi"},
+         row().amount(std::numeric_limits<double>::quiet_NaN()).null().null().bytes, receipt},
         {"infinite amount",
-         row().amount(std::numeric_limits<double>::infinity()).null().null().bytes, "Eispraxi"},
-        {"null date", Block().count(1).null().integer(14).null().null().null().bytes, "Date"},
-        {"empty date", Block().count(1).raw({0x00}).integer(14).null().null().null().bytes, "Date"},
+         row().amount(std::numeric_limits<double>::infinity()).null().null().bytes, receipt},
+        {"null date", Block().count(1).null().integer(14).null().null().null().bytes, day},
+        {"empty date", Block().count(1).raw({0x00}).integer(14).null().null().null().bytes, day},
         {"null category number", Block().count(1).date(1).null().null().null().null().bytes,
-         "CatNum"},
+         category},
         {"fractional category number",
-         Block().count(1).date(1).amount(1.5).null().null().null().bytes, "CatNum"},
+         Block().count(1).date(1).amount(1.5).null().null().null().bytes, category},
         {"text for a date", Block().count(1).text("1/1/2004").integer(1).null().null().null().bytes,
-         "Date"},
+         day},
         {"date with a time of day",
-         Block().count(1).date(37987.5).integer(1).null().null().null().bytes, "Date"},
+         Block().count(1).date(37987.5).integer(1).null().null().null().bytes, day},
         {"date after 9999", Block().count(1).date(2958466).integer(1).null().null().null().bytes,
-         "Date"},
+         day},
         {"date before year 1", Block().count(1).date(-693594).integer(1).null().null().null().bytes,
-         "Date"},
+         day},
         {"description of 201 characters", row().null().null().text(std::string(201, 'a')).bytes,
-         "Perigrafi"},
-        {"byte that cp1253 leaves undefined", row().null().null().text("a\xFF").bytes, "Perigrafi"},
-        {"another undefined byte", row().null().null().text("\x81").bytes, "Perigrafi"},
+         description},
+        {"byte that cp1253 leaves undefined", row().null().null().text("a\xFF").bytes, description},
+        {"another undefined byte", row().null().null().text("\x81").bytes, description},
     };
     for (const auto& c : cases) {
         movements.clearRecords();

@@ -114,6 +114,70 @@ TEST_F(ToolTest, KeepsTheGivenCategoryOrderAndNumbers)
     EXPECT_EQ(runTool({"dump", dir.file("out.tmk")}).out, json);
 }
 
+TEST_F(ToolTest, CategoryNumbersAtTheLimitsOfThirtyTwoBitsRoundTripByteForByte)
+{
+    // A plain document written byte by byte: categories 2147483647 "a", 5 "b" and
+    // -2147483648 "c", then one movement of category 2147483647.
+    Bytes book{'!'};
+    const auto integer = [&book](uint32_t value) {
+        book.push_back(3);
+        for (int i = 0; i < 4; ++i)
+            book.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    const auto count = [&book](uint8_t n) {
+        book.insert(book.end(), {n, 0, 0, 0});
+    };
+    const auto name = [&book](char c) {
+        book.insert(book.end(), {18, 1, 0, uint8_t(c)});
+    };
+    count(3);
+    integer(0x7FFFFFFF);
+    name('a');
+    integer(5);
+    name('b');
+    integer(0x80000000);
+    name('c');
+    count(1);
+    book.insert(book.end(), {7, 0, 0, 0, 0, 0x60, 0x8C, 0xE2, 0x40}); // 1 January 2004
+    integer(0x7FFFFFFF);
+    book.insert(book.end(), {1, 1, 1});
+    writeFile(dir.file("limits.tmk"), book);
+
+    const ToolRun dump = runTool({"dump", dir.file("limits.tmk")});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_EQ(dump.out,
+              R"({"categories": [{"CatNum": 2147483647, "Category": "a"}, )"
+              R"({"CatNum": 5, "Category": "b"}, {"CatNum": -2147483648, "Category": "c"}], )"
+              R"("movements": [{"Date": "2004-01-01", "CatNum": 2147483647, )"
+              R"("Eispraxi": null, "Pliromi": null, "Perigrafi": null}]})"
+              "\n");
+    writeFile(dir.file("limits.json"), Bytes(dump.out.begin(), dump.out.end()));
+    const ToolRun create = runTool({"create", dir.file("limits.json"), dir.file("again.tmk")});
+    ASSERT_EQ(create.status, 0) << create.err;
+    EXPECT_EQ(readFile(dir.file("again.tmk")), book);
+    const ToolRun check = runTool({"check", dir.file("limits.tmk")});
+    EXPECT_EQ(check.status, 0) << check.err;
+}
+
+TEST_F(ToolTest, ReaderMessagesNameFieldsByTheirLabelsInUtf8)
+{
+    Bytes book{'!', 0, 0, 0, 0, 1, 0, 0, 0}; // no categories, one movement:
+    const Bytes movement{7,  0,  0, 0,   0,   0x60, 0x8C, 0xE2, 0x40, // 1 January 2004
+                         3,  14, 0, 0,   0,                           // category 14
+                         18, 2,  0, '1', '2',                         // a text for the receipt
+                         1,  1};                                      // no payment or text
+    book.insert(book.end(), movement.begin(), movement.end());
+    const std::string file = dir.file("σπίτι.tmk");
+    writeFile(file, book);
+    for (const char* command : {"dump", "check"}) {
+        const ToolRun run = runTool({command, file});
+        expectFailure(run, 1, command);
+        EXPECT_EQ(run.err, "tamisko-tool: " + file +
+                               ": not a valid document: Invalid value for field 'Είσπραξη'\n")
+            << command;
+    }
+}
+
 TEST_F(ToolTest, WrongOrMissingPasswordIsRejected)
 {
     expectFailure(runTool({"dump", kProtectedSample}, {{"TAMISKO_PASSWORD", "λάθος"}}), 1,

@@ -1,0 +1,293 @@
+// Ordering of a memory table: records compared on a field list with options, the two
+// sorts (a quicksort of the records, and a sort of keys taken out of them for one number
+// field) and the placement of a posted record among records in order.
+
+#include "data/MemTableImpl.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace tamisko {
+
+using namespace memtable;
+
+// Comparison ---------------------------------------------------------------------------
+
+int MemTable::Impl::compareField(RecordView a, RecordView b, int i, MemTableOptions options) const
+{
+    const bool aNull = a.isNull(i);
+    const bool bNull = b.isNull(i);
+    if (aNull || bNull)
+        return aNull == bNull ? 0 : (aNull ? -1 : 1);
+    switch (storageOf(field(i).dataType())) {
+    case Storage::String: {
+        const std::string_view first = a.stringAt(i);
+        std::string_view second = b.stringAt(i);
+        if ((options & mtcoPartialKey) && second.size() > first.size())
+            second = second.substr(0, first.size());
+        const int result = collation->compare(first, second, (options & mtcoCaseInsensitive) != 0);
+        return threeWay(result, 0);
+    }
+    case Storage::Integer:
+        return threeWay(a.intAt(i), b.intAt(i));
+    case Storage::Float:
+        return threeWay(a.doubleAt(i), b.doubleAt(i));
+    }
+    return 0;
+}
+
+int MemTable::Impl::compareKeys(RecordView a, RecordView b, const std::vector<int>& fields,
+                                MemTableOptions options) const
+{
+    for (const int i : fields) {
+        if (const int result = compareField(a, b, i, options); result != 0)
+            return result;
+    }
+    return 0;
+}
+
+int MemTable::Impl::compareForSort(RecordView a, RecordView b, const std::vector<int>& fields,
+                                   MemTableOptions options) const
+{
+    int result = compareKeys(a, b, fields, options);
+    if (result == 0)
+        result = threeWay(a.recNoSlot(), b.recNoSlot());
+    return (options & mtcoDescending) ? -result : result;
+}
+
+// The sorts --------------------------------------------------------------------------
+
+std::vector<int> MemTable::Impl::resolveSortFields(std::string_view names) const
+{
+    std::vector<int> result;
+    for (const std::string_view name : splitFieldNames(names)) {
+        const Field& f = self.fieldByName(name);
+        if (f.kind() == FieldKind::Lookup || !isSupported(f.dataType()))
+            fail("Can't index on field %s", f.fieldName());
+        result.push_back(f.index());
+    }
+    return result;
+}
+
+void MemTable::Impl::quickSort(int low, int high, const std::vector<int>& fields,
+                               MemTableOptions options)
+{
+    while (low < high) {
+        int left = low;
+        int right = high;
+        // The pivot is the record, not the slot: swaps move it around.
+        const RecordView pivot = view(low + (high - low) / 2);
+        do {
+            while (compareForSort(view(left), pivot, fields, options) < 0)
+                ++left;
+            while (compareForSort(view(right), pivot, fields, options) > 0)
+                --right;
+            if (left <= right) {
+                std::swap(records[static_cast<size_t>(left)], records[static_cast<size_t>(right)]);
+                ++left;
+                --right;
+            }
+        } while (left <= right);
+        if (low < right)
+            quickSort(low, right, fields, options);
+        low = left;
+    }
+}
+
+// The order of compareForSort on one number field, found by sorting keys taken out
+// of the records once instead of comparing records through their fields: nulls
+// first, then the values, then the record-number slots; descending reverses it all.
+// Records equal in value and slot keep their relative order. (A NaN, which compares
+// equal to everything field by field, gets a fixed place here.)
+void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
+{
+    struct Key final
+    {
+        uint64_t value; // ordered as the stored number
+        int32_t slot;
+        uint32_t index;
+    };
+    constexpr uint64_t signBit = uint64_t{1} << 63;
+    const bool isFloat = storageOf(field(fieldIndex).dataType()) == Storage::Float;
+    std::vector<Key> keys(records.size());
+    size_t nulls = 0;
+    for (const RecordBuffer& record : records) {
+        if (record.isNull(fieldIndex))
+            ++nulls;
+    }
+    size_t nextNull = 0;
+    size_t nextValue = nulls;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const RecordView record = records[i].view();
+        const auto index = static_cast<uint32_t>(i);
+        if (record.isNull(fieldIndex)) {
+            keys[nextNull++] = {0, record.recNoSlot(), index};
+            continue;
+        }
+        uint64_t value = 0;
+        if (isFloat) {
+            const double number = record.doubleAt(fieldIndex);
+            const auto bits = std::bit_cast<uint64_t>(number == 0 ? 0.0 : number);
+            value = (bits & signBit) ? ~bits : (bits | signBit);
+        } else {
+            value = static_cast<uint64_t>(record.intAt(fieldIndex)) ^ signBit;
+        }
+        keys[nextValue++] = {value, record.recNoSlot(), index};
+    }
+    const bool descending = (options & mtcoDescending) != 0;
+    const auto before = [descending](const Key& a, const Key& b) {
+        if (a.value != b.value)
+            return descending ? a.value > b.value : a.value < b.value;
+        if (a.slot != b.slot)
+            return descending ? a.slot > b.slot : a.slot < b.slot;
+        return a.index < b.index;
+    };
+    std::sort(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls), before);
+    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(nulls), keys.end(), before);
+    if (descending) // nulls last
+        std::rotate(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls), keys.end());
+    std::vector<RecordBuffer> ordered;
+    ordered.reserve(records.size());
+    for (const Key& key : keys)
+        ordered.push_back(std::move(records[key.index]));
+    records.swap(ordered);
+}
+
+void MemTable::Impl::sortRecords(const std::vector<int>& fields, MemTableOptions options)
+{
+    const std::byte* current =
+        cursor >= 0 ? records[static_cast<size_t>(cursor)].identity() : nullptr;
+    if (fields.size() == 1 && storageOf(field(fields.front()).dataType()) != Storage::String)
+        sortOnNumber(fields.front(), options);
+    else
+        quickSort(0, recordTotal() - 1, fields, options);
+    if (current)
+        cursor = indexOf(current);
+    sorted = true;
+}
+
+int MemTable::Impl::indexOf(const std::byte* identity) const
+{
+    for (int i = 0; i < recordTotal(); ++i) {
+        if (records[static_cast<size_t>(i)].identity() == identity)
+            return i;
+    }
+    return -1;
+}
+
+int MemTable::Impl::placeSorted(int at, const std::vector<int>& fields)
+{
+    const int count = recordTotal();
+    if (count < 2)
+        return at;
+    const auto compareWith = [&](int other) {
+        return compareForSort(view(at), view(other), fields, sortOptions);
+    };
+    bool lookRight = at == 0;
+    if (at > 0 && at < count - 1) {
+        const int result = compareWith(at + 1);
+        if (result == 0)
+            return at;
+        lookRight = result > 0;
+    }
+    int target = at;
+    if (lookRight) {
+        if (compareWith(at + 1) <= 0)
+            return at;
+        if (compareWith(count - 1) >= 0) {
+            target = count - 1;
+        } else {
+            int below = at + 1;    // smaller than the record
+            int above = count - 1; // larger than the record
+            while (above - below > 1) {
+                const int middle = below + (above - below) / 2;
+                (compareWith(middle) > 0 ? below : above) = middle;
+            }
+            target = below;
+        }
+        const auto begin = records.begin();
+        std::rotate(begin + at, begin + at + 1, begin + target + 1);
+    } else {
+        if (compareWith(at - 1) >= 0)
+            return at;
+        if (compareWith(0) <= 0) {
+            target = 0;
+        } else {
+            int below = 0;
+            int above = at - 1;
+            while (above - below > 1) {
+                const int middle = below + (above - below) / 2;
+                (compareWith(middle) < 0 ? above : below) = middle;
+            }
+            target = above;
+        }
+        const auto begin = records.begin();
+        std::rotate(begin + target, begin + at, begin + at + 1);
+    }
+    return target;
+}
+
+// Sort settings ------------------------------------------------------------------------
+
+const std::string& MemTable::sortFields() const
+{
+    return impl_->sortFields;
+}
+
+void MemTable::setSortFields(std::string fields)
+{
+    impl_->sortFields = std::move(fields);
+}
+
+MemTableOptions MemTable::sortOptions() const
+{
+    return impl_->sortOptions;
+}
+
+void MemTable::setSortOptions(MemTableOptions options)
+{
+    impl_->sortOptions = options;
+}
+
+bool MemTable::autoSort() const
+{
+    return impl_->autoSort;
+}
+
+void MemTable::setAutoSort(bool on)
+{
+    impl_->autoSort = on;
+    if (on && active())
+        sortByFields(impl_->sortFields, impl_->sortOptions);
+}
+
+bool MemTable::doBinaryLocate() const
+{
+    return impl_->doBinaryLocate;
+}
+
+void MemTable::setDoBinaryLocate(bool on)
+{
+    impl_->doBinaryLocate = on;
+}
+
+bool MemTable::isSorted() const
+{
+    return impl_->sorted;
+}
+
+void MemTable::sortByFields(std::string_view fieldNames, MemTableOptions options)
+{
+    Impl& d = *impl_;
+    const std::vector<int> fields = d.resolveSortFields(fieldNames);
+    d.sortOptions = options;
+    if (!active())
+        return;
+    d.endPending();
+    if (d.records.empty() || fields.empty())
+        return;
+    d.sortRecords(fields, options);
+    d.notify(DataEvent::DataSetChanged);
+}
+
+} // namespace tamisko
