@@ -4,6 +4,7 @@
 #include "data/DataMdl.h"
 #include "data/import/RowCollector.h"
 #include "data/MemTable.h"
+#include "data/RecordAppender.h"
 #include "data/TableUtils.h"
 
 #include <algorithm>
