@@ -4,9 +4,10 @@
 #include <QWidget>
 
 // The base of the document windows. Created with a host, a window sits frameless in
-// the host's client area, fills it and follows its size; the windows of one host lie
-// on top of one another and the one shown last is seen. Created without a host, it is
-// an ordinary top-level window.
+// the host's client area and fills it; the window shown last is the only one shown, so
+// the keyboard (Tab, accelerators) reaches no window behind it. When the front window
+// goes, the one shown before it comes back. Created without a host, it is an ordinary
+// top-level window.
 class ChildForm : public QWidget
 {
     Q_OBJECT
@@ -19,12 +20,14 @@ public:
     bool isEmbedded() const { return m_clientArea != nullptr; }
     QWidget* clientArea() const { return m_clientArea; }
 
-    // Makes the window visible and brings it in front of its sibling windows; the
-    // keyboard goes to the active control unless it is already inside the window.
-    void showChild();
+    // Makes the window visible in front of its sibling windows and hides them; the
+    // keyboard goes to the active control unless it is already inside the window. A
+    // control of the window in front that refuses to give up the focus (a text it cannot
+    // take) keeps it, and that window stays in front: false then.
+    bool showChild();
 
-    // The control that has the keyboard when the window is shown; none: the first
-    // control of the tab order.
+    // The control that has the keyboard when the window is shown; none: the control
+    // that had it when the window was hidden, else the first control of the tab order.
     QWidget* activeControl() const { return m_activeControl; }
     void setActiveControl(QWidget* control) { m_activeControl = control; }
 
@@ -32,8 +35,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QList<ChildForm*> siblings() const;
+    // Takes the keyboard out of the window, as leaving its control would; false when the
+    // control keeps it.
+    bool releaseFocus();
     void focusActiveControl();
 
     QWidget* m_clientArea = nullptr;
     QPointer<QWidget> m_activeControl;
+    QPointer<QWidget> m_lastFocus;
 };
