@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -372,6 +374,70 @@ TEST_F(ProgramWindowsTest, EveryCommandShowsItsWindowEmbeddedInTheClientArea)
     EXPECT_EQ(form->documentWindow(DocumentWindow::Sigrisis), nullptr);
     EXPECT_EQ(form->documentWindow(DocumentWindow::Diaxronika), nullptr);
     EXPECT_EQ(form->documentWindow(DocumentWindow::Pinakas), table);
+}
+
+// Keys pressed in the window in front stay there: the windows behind it take neither
+// the focus nor an accelerator, so no key edits the movement they show.
+TEST_F(ProgramWindowsTest, TheKeyboardStaysInTheWindowInFront)
+{
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    dialogs.answerFile(copyOfSample());
+    form->Open->trigger();
+    processPosted();
+    for (QAction* const command :
+         {form->Kinisis, form->Pinakas, form->Categories, form->Sigrisis, form->Diaxronika})
+        command->trigger();
+    const std::string description = data.LogTable.fieldByName("Perigrafi").asString();
+
+    using Key = std::pair<Qt::Key, Qt::KeyboardModifiers>;
+    const Key tab{Qt::Key_Tab, Qt::NoModifier};
+    const Key backtab{Qt::Key_Backtab, Qt::ShiftModifier};
+    const auto alt = [](char16_t letter) { return Key{Qt::Key(letter), Qt::AltModifier}; };
+    const std::vector<Key> accelerators = {alt(u'Ρ'), alt(u'Η'), alt(u'Κ'), alt(u'Έ'), alt(u'Π')};
+    const std::vector<Key> tabs(8, tab);
+    const std::vector<Key> backtabs(4, backtab);
+    const Key letter{Qt::Key(u'Α'), Qt::NoModifier};
+    const std::vector<Key> typing = {alt(u'Ρ'), letter, letter, alt(u'Π'), letter};
+    struct Case
+    {
+        QAction* command;
+        DocumentWindow window;
+        std::vector<Key> keys;
+    };
+    const Case cases[] = {
+        {form->Pinakas, DocumentWindow::Pinakas, accelerators},
+        {form->Pinakas, DocumentWindow::Pinakas, tabs},
+        {form->Pinakas, DocumentWindow::Pinakas, backtabs},
+        {form->Kinisis, DocumentWindow::Kinisi, tabs},
+        {form->Kinisis, DocumentWindow::Kinisi, backtabs},
+        {form->Categories, DocumentWindow::Categories, accelerators},
+        {form->Categories, DocumentWindow::Categories, tabs},
+        {form->Categories, DocumentWindow::Categories, typing},
+        {form->Sigrisis, DocumentWindow::Sigrisis, accelerators},
+        {form->Sigrisis, DocumentWindow::Sigrisis, tabs},
+        {form->Diaxronika, DocumentWindow::Diaxronika, accelerators},
+        {form->Diaxronika, DocumentWindow::Diaxronika, backtabs},
+    };
+    for (const Case& c : cases) {
+        c.command->trigger();
+        QWidget* const front = form->documentWindow(c.window);
+        for (const auto& [key, modifiers] : c.keys) {
+            const QString trace = front->objectName() + u' ' +
+                                  QKeySequence(key | modifiers).toString(QKeySequence::NativeText);
+            SCOPED_TRACE(trace.toStdString());
+            QWidget* const target = QApplication::focusWidget();
+            ASSERT_NE(target, nullptr);
+            const bool tabKey = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+            const QString text = tabKey ? QString() : QString(QChar(key)).toLower();
+            QTest::sendKeyEvent(QTest::KeyAction::Click, target, key, text, modifiers);
+            EXPECT_TRUE(front->isAncestorOf(QApplication::focusWidget()));
+            EXPECT_EQ(data.LogTable.state(), DataSetState::Browse);
+        }
+    }
+    EXPECT_EQ(data.LogTable.fieldByName("Perigrafi").asString(), description);
+    EXPECT_FALSE(form->FMH->Modified());
 }
 
 struct BalanceCase
