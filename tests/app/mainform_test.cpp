@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <vector>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -24,6 +23,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <vector>
 
 static void initResources()
 {
@@ -394,7 +394,9 @@ TEST_F(ProgramWindowsTest, TheKeyboardStaysInTheWindowInFront)
     using Key = std::pair<Qt::Key, Qt::KeyboardModifiers>;
     const Key tab{Qt::Key_Tab, Qt::NoModifier};
     const Key backtab{Qt::Key_Backtab, Qt::ShiftModifier};
-    const auto alt = [](char16_t letter) { return Key{Qt::Key(letter), Qt::AltModifier}; };
+    const auto alt = [](char16_t letter) {
+        return Key{Qt::Key(letter), Qt::AltModifier};
+    };
     const std::vector<Key> accelerators = {alt(u'Ρ'), alt(u'Η'), alt(u'Κ'), alt(u'Έ'), alt(u'Π')};
     const std::vector<Key> tabs(8, tab);
     const std::vector<Key> backtabs(4, backtab);

@@ -130,9 +130,9 @@ TEST(ChildForm, TheKeyboardReachesOnlyTheFrontWindow)
     ASSERT_EQ(QApplication::focusWidget(), table.first);
 
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-        {Qt::Key_Tab, Qt::NoModifier},    {Qt::Key_Tab, Qt::NoModifier},
-        {Qt::Key_Tab, Qt::NoModifier},    {Qt::Key_A, Qt::AltModifier},
-        {Qt::Key_B, Qt::AltModifier},     {Qt::Key_Backtab, Qt::ShiftModifier},
+        {Qt::Key_Tab, Qt::NoModifier},       {Qt::Key_Tab, Qt::NoModifier},
+        {Qt::Key_Tab, Qt::NoModifier},       {Qt::Key_A, Qt::AltModifier},
+        {Qt::Key_B, Qt::AltModifier},        {Qt::Key_Backtab, Qt::ShiftModifier},
         {Qt::Key_Backtab, Qt::ShiftModifier}};
     for (const auto& [key, modifiers] : keys) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
