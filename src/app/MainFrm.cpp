@@ -1,6 +1,7 @@
 #include "app/MainFrm.h"
 
 #include "app/FileMenuHdl.h"
+#include "data/DocumentFile.h"
 #include "data/Errors.h"
 #include "data/Format.h"
 #include "data/TableUtils.h"
@@ -312,7 +313,8 @@ void MainForm::setDataModule(DataMod& data)
 {
     data_ = &data;
     data.setNotifier(this);
-    data.setPasswordPrompt([](std::string& password) {
+    data.setPasswordPrompt([this](std::string& password) {
+        passwordAsked_ = true;
         return DialogService::instance().askPassword(
             password,
             {kPasswordHelpContext, QStringLiteral("Εισαγωγή κωδικού:"), QStringLiteral("Κωδικός")});
@@ -416,15 +418,24 @@ bool MainForm::FMHOpen(const QString& Filename)
         ReleaseAnalysisWindows();
         if (!data_)
             return false;
+        passwordAsked_ = false;
         data_->OpenDocument(fileNameBytes(Filename));
         EnableAllActions();
         return true;
     } catch (const SilentAbort&) {
-        return false;
-    } catch (const std::exception& error) {
+        return false; // a cancelled password prompt, an empty file
+    } catch (const FileSystemError& error) {
         // The previous document stays open; say why this one did not.
         DialogService::instance().showError(
             kProblem, QStringLiteral("Το αρχείο %1 δεν άνοιξε.\n%2").arg(Filename, reason(error)));
+        return false;
+    } catch (const std::exception&) {
+        // The reader's own words would tell the user nothing; under a password, a wrong
+        // one reads exactly like a damaged file.
+        const QString text = passwordAsked_ ? QStringLiteral("Ο κωδικός είναι λάθος ή το αρχείο %1 "
+                                                             "είναι κατεστραμμένο.")
+                                            : QStringLiteral("Το αρχείο %1 είναι κατεστραμμένο.");
+        DialogService::instance().showError(kProblem, text.arg(Filename));
         return false;
     } catch (...) {
         return false;

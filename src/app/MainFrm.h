@@ -166,6 +166,8 @@ private:
     WindowCommand newMovement_;
     QPointer<AboutForm> aboutForm_;
     bool placementRestored_ = false;
+    // Whether the document being opened asked for its password.
+    bool passwordAsked_ = false;
 };
 
 } // namespace tamisko
