@@ -4,6 +4,7 @@
 #include "app/FileMenuHdl.h"
 #include "app/RecoveryCopies.h"
 #include "data/Backups.h"
+#include "data/DocumentFile.h"
 #include "data/DocumentSnapshot.h"
 #include "data/Errors.h"
 #include "data/Format.h"
@@ -338,7 +339,8 @@ void MainForm::setDataModule(DataMod& data)
 
 void MainForm::installPasswordPrompt()
 {
-    data_->setPasswordPrompt([](std::string& password) {
+    data_->setPasswordPrompt([this](std::string& password) {
+        passwordAsked_ = true;
         return DialogService::instance().askPassword(
             password,
             {kPasswordHelpContext, QStringLiteral("Εισαγωγή κωδικού:"), QStringLiteral("Κωδικός")});
@@ -457,6 +459,7 @@ bool MainForm::FMHOpen(const QString& Filename)
         ReleaseAnalysisWindows();
         if (!data_)
             return false;
+        passwordAsked_ = false;
         data_->OpenDocument(fileNameBytes(Filename));
         EnableAllActions();
         safety_->opened(Filename, access);
@@ -464,12 +467,21 @@ bool MainForm::FMHOpen(const QString& Filename)
         return true;
     } catch (const SilentAbort&) {
         safety_->openFailed();
-        return false;
-    } catch (const std::exception& error) {
+        return false; // a cancelled password prompt, an empty file
+    } catch (const FileSystemError& error) {
         safety_->openFailed();
         // The previous document stays open; say why this one did not.
         DialogService::instance().showError(
             kProblem, QStringLiteral("Το αρχείο %1 δεν άνοιξε.\n%2").arg(Filename, reason(error)));
+        return false;
+    } catch (const std::exception&) {
+        safety_->openFailed();
+        // The reader's own words would tell the user nothing; under a password, a wrong
+        // one reads exactly like a damaged file.
+        const QString text = passwordAsked_ ? QStringLiteral("Ο κωδικός είναι λάθος ή το αρχείο %1 "
+                                                             "είναι κατεστραμμένο.")
+                                            : QStringLiteral("Το αρχείο %1 είναι κατεστραμμένο.");
+        DialogService::instance().showError(kProblem, text.arg(Filename));
         return false;
     } catch (...) {
         safety_->openFailed();

@@ -201,6 +201,8 @@ private:
     QPointer<AboutForm> aboutForm_;
     bool placementRestored_ = false;
     std::unique_ptr<BookSafety> safety_;
+    // Whether the document being opened asked for its password.
+    bool passwordAsked_ = false;
 };
 
 } // namespace tamisko

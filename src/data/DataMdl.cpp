@@ -288,8 +288,13 @@ void DataMod::GetOpenPassword(std::string& password)
 {
     password.clear();
     std::string typed = password;
-    if (passwordPrompt_ && passwordPrompt_(typed))
+    if (passwordPrompt_) {
+        // Cancel is the user's choice not to open the file: reading it under the empty
+        // password would only report it as damaged.
+        if (!passwordPrompt_(typed))
+            throw SilentAbort();
         password = typed;
+    }
     DocumentPassword = password;
 }
 

@@ -64,7 +64,8 @@ public:
 
     void setNotifier(DocumentNotifier* notifier);
     // The password prompt of GetOpenPassword: fills the password (cp1253), returns
-    // false when the user cancelled. Without a prompt the empty password is used.
+    // false when the user cancelled, which ends the open with SilentAbort. Without a
+    // prompt the empty password is used.
     void setPasswordPrompt(std::function<bool(std::string& password)> prompt);
 
     // An empty cash book with the default categories and no password, numbered on from

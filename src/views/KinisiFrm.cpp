@@ -104,12 +104,13 @@ void KinisiForm::setUp()
     setTabOrder(DBPliromi, DBPerigrafi);
     setTabOrder(DBPerigrafi, DBNavigator1);
 
-    connect(DBDate, &DBDateEdit::entered, this, &KinisiForm::DBDateEnter);
+    connect(&DBDate->binding(), &LineEditBinding::entered, this, &KinisiForm::DBDateEnter);
     connect(DBCategory, &DBLookupListBox::entered, this, &KinisiForm::DBCategoryEnter);
-    connect(DBEispraxi, &DBNumericEdit::entered, this, &KinisiForm::DBEispraxiEnter);
-    connect(DBPliromi, &DBNumericEdit::entered, this, &KinisiForm::DBPliromiEnter);
-    connect(DBPerigrafi, &DBTextEdit::entered, this, &KinisiForm::DBPerigrafiEnter);
-    connect(DBPerigrafi, &DBTextEdit::exited, this, &KinisiForm::DBPerigrafiExit);
+    connect(&DBEispraxi->binding(), &LineEditBinding::entered, this, &KinisiForm::DBEispraxiEnter);
+    connect(&DBPliromi->binding(), &LineEditBinding::entered, this, &KinisiForm::DBPliromiEnter);
+    connect(&DBPerigrafi->binding(), &LineEditBinding::entered, this,
+            &KinisiForm::DBPerigrafiEnter);
+    connect(&DBPerigrafi->binding(), &LineEditBinding::exited, this, &KinisiForm::DBPerigrafiExit);
     for (QWidget* const field :
          std::initializer_list<QWidget*>{DBDate, DBCategory, DBEispraxi, DBPliromi, DBPerigrafi})
         field->installEventFilter(this);

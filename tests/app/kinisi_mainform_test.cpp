@@ -1,12 +1,15 @@
 #include "app/DocumentWindows.h"
 #include "app/FileMenuHdl.h"
 #include "app/MainFrm.h"
+#include "platform/Child.h"
 #include "platform/Dates.h"
 #include "views/CatFrm.h"
 #include "views/kinisi_fixture.h"
 #include "views/KinisiFrm.h"
 #include "widgets/DotMatrixDisplay.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 using namespace tamisko;
@@ -118,6 +121,53 @@ TEST_F(EntryInMainWindow, F10TwiceWithoutACategoryStartsNoSecondMovement)
     EXPECT_EQ(dialogs.lastQuestion().text, "Field 'Κατηγορία' must have a value");
     EXPECT_EQ(data.LogTable.state(), DataSetState::Insert);
     EXPECT_EQ(data.LogTable.recordCount(), 0);
+}
+
+// F6 and F5 switch windows as leaving and entering a field do: what was typed reaches
+// the movement, and exactly the field that has the focus shows its caption bold.
+TEST_F(EntryInMainWindow, SwitchingWindowsKeepsWhatWasTypedAndTheCaptionOfTheFocusedField)
+{
+    mainForm.setWindowFactory(DocumentWindow::Pinakas, [](QWidget* clientArea) {
+        auto* table = new ChildForm(nullptr, clientArea);
+        new QLineEdit(table);
+        return table;
+    });
+    mainForm.NewExecute();
+    press(Qt::Key_F10);
+    KinisiForm& form = *entry();
+    const std::pair<QWidget*, QLabel*> fields[] = {{form.DBDate, form.lblDate},
+                                                   {form.DBCategory, form.lblCategory},
+                                                   {form.DBEispraxi, form.lblEispraxi},
+                                                   {form.DBPliromi, form.lblPliromi},
+                                                   {form.DBPerigrafi, form.lblPerigrafi}};
+    const auto expectOnlyTheFocusedCaptionBold = [&] {
+        for (const auto& [field, label] : fields)
+            EXPECT_EQ(label->font().bold(), field == focused()) << label->text().toStdString();
+    };
+    struct Step
+    {
+        QWidget* field;
+        const char* typed;
+        const char* fieldName;
+    };
+    const Step steps[] = {{form.DBEispraxi, "12", "Eispraxi"},
+                          {form.DBPerigrafi, "δώρο", "Perigrafi"},
+                          {form.DBPliromi, "3", "Pliromi"}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.fieldName);
+        step.field->setFocus(Qt::TabFocusReason);
+        type(QString::fromUtf8(step.typed));
+        press(Qt::Key_F6);
+        EXPECT_FALSE(form.isVisible());
+        const Field& field = data.LogTable.fieldByName(step.fieldName);
+        EXPECT_EQ(field.asString(), cp(QString::fromUtf8(step.typed)));
+
+        press(Qt::Key_F5);
+        EXPECT_EQ(focused(), step.field) << "back in the field it left";
+        expectOnlyTheFocusedCaptionBold();
+    }
+    EXPECT_EQ(data.LogTable.state(), DataSetState::Insert);
+    EXPECT_TRUE(dialogs.questions().empty()) << "no category: nothing to offer to save";
 }
 
 TEST_F(EntryInMainWindow, TypedMovementsAreSavedAndReadBack)

@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +25,12 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 static void initResources()
 {
@@ -177,7 +186,7 @@ TEST_F(MainFormTest, AFailedOpenNamesTheFileAndKeepsTheDocument)
     const QString broken = dir.filePath(u"broken.tmk"_s);
     QFile file(broken);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a cash book");
+    file.write("!not a cash book");
     file.close();
 
     dialogs.answerFile(broken);
@@ -189,6 +198,86 @@ TEST_F(MainFormTest, AFailedOpenNamesTheFileAndKeepsTheDocument)
     EXPECT_TRUE(message.text.contains(broken));
     EXPECT_EQ(form->windowTitle(), u"Οι ταμίσκες μου - Νέες ταμίσκες"_s);
     EXPECT_EQ(data.CatTable.recordCount(), 28);
+}
+
+// Cancelling the password prompt is the user's choice and ends silently; a file that
+// cannot be read is reported in Greek by its name, a protected one as a wrong password
+// or a damaged file, never in the reader's own words. The open book stays as it was.
+TEST_F(MainFormTest, AnOpenThatDoesNotHappenLeavesTheBookAndSaysWhyInGreek)
+{
+    const QString opened = copyOfSample();
+    dialogs.answerFile(opened);
+    form->Open->trigger();
+    const QString title = form->windowTitle();
+    ASSERT_EQ(title, u"Οι ταμίσκες μου - household-2021-2023"_s);
+    const int movements = data.LogTable.recordCount();
+
+    QFile sample(kSample);
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray plain = sample.readAll();
+    const auto fileWith = [this](const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    const QString protectedBook = dir.filePath(u"κλειδωμένο.tmk"_s);
+    QFile::copy(QStringLiteral(TAMISKO_SAMPLES_DIR "/household-2021-2023-protected.tmk"),
+                protectedBook);
+    const char* const noMessage = nullptr;
+    struct Case
+    {
+        const char* what;
+        QString path;
+        std::optional<std::string> password; // nothing: the prompt is cancelled
+        const char* message;
+    };
+    const Case cases[] = {
+        {"cancelled prompt", protectedBook, std::nullopt, noMessage},
+        {"unknown marker, cancelled prompt", fileWith(u"άγνωστο.tmk"_s, "not a cash book"),
+         std::nullopt, noMessage},
+        {"wrong password", protectedBook, fromQString(u"λάθος"_s).value(),
+         "Ο κωδικός είναι λάθος ή το αρχείο %1 είναι κατεστραμμένο."},
+        {"cut short", fileWith(u"μισό.tmk"_s, plain.left(plain.size() / 2)), std::nullopt,
+         "Το αρχείο %1 είναι κατεστραμμένο."},
+        {"not a cash book", fileWith(u"χαλασμένο.tmk"_s, "!not a cash book"), std::nullopt,
+         "Το αρχείο %1 είναι κατεστραμμένο."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.answerFile(c.path);
+        if (c.password)
+            dialogs.answerPassword(*c.password);
+        const size_t asked = dialogs.questions().size();
+        form->Open->trigger();
+
+        std::vector<ScriptedDialogService::Question> messages;
+        for (size_t i = asked; i < dialogs.questions().size(); ++i) {
+            if (dialogs.questions()[i].kind == Kind::Message)
+                messages.push_back(dialogs.questions()[i]);
+        }
+        if (!c.message) {
+            EXPECT_TRUE(messages.empty());
+        } else {
+            ASSERT_EQ(messages.size(), 1u);
+            const MessageRequest& message = messages.front().message();
+            EXPECT_EQ(message.caption, u"Πρόβλημα"_s);
+            EXPECT_EQ(message.icon, QMessageBox::Critical);
+            EXPECT_EQ(message.text, QString::fromUtf8(c.message).arg(c.path));
+        }
+        EXPECT_EQ(dialogs.pendingAnswers(), 0u);
+        EXPECT_EQ(form->windowTitle(), title);
+        EXPECT_EQ(form->FMH->FileName(), opened);
+        EXPECT_EQ(form->FMH->RecentList(), QStringList({opened}));
+        EXPECT_EQ(data.LogTable.recordCount(), movements);
+        EXPECT_TRUE(data.DocumentPassword.empty());
+    }
+
+    dialogs.answerFile(protectedBook);
+    dialogs.answerPassword(fromQString(u"δοκιμή"_s).value());
+    form->Open->trigger();
+    EXPECT_EQ(form->windowTitle(), u"Οι ταμίσκες μου - κλειδωμένο"_s);
 }
 
 TEST_F(MainFormTest, AFailedSaveIsReportedKeepsTheChangesAndTheWindow)
@@ -372,6 +461,72 @@ TEST_F(ProgramWindowsTest, EveryCommandShowsItsWindowEmbeddedInTheClientArea)
     EXPECT_EQ(form->documentWindow(DocumentWindow::Sigrisis), nullptr);
     EXPECT_EQ(form->documentWindow(DocumentWindow::Diaxronika), nullptr);
     EXPECT_EQ(form->documentWindow(DocumentWindow::Pinakas), table);
+}
+
+// Keys pressed in the window in front stay there: the windows behind it take neither
+// the focus nor an accelerator, so no key edits the movement they show.
+TEST_F(ProgramWindowsTest, TheKeyboardStaysInTheWindowInFront)
+{
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    dialogs.answerFile(copyOfSample());
+    form->Open->trigger();
+    processPosted();
+    for (QAction* const command :
+         {form->Kinisis, form->Pinakas, form->Categories, form->Sigrisis, form->Diaxronika})
+        command->trigger();
+    const std::string description = data.LogTable.fieldByName("Perigrafi").asString();
+
+    using Key = std::pair<Qt::Key, Qt::KeyboardModifiers>;
+    const Key tab{Qt::Key_Tab, Qt::NoModifier};
+    const Key backtab{Qt::Key_Backtab, Qt::ShiftModifier};
+    const auto alt = [](char16_t letter) {
+        return Key{Qt::Key(letter), Qt::AltModifier};
+    };
+    const std::vector<Key> accelerators = {alt(u'Ρ'), alt(u'Η'), alt(u'Κ'), alt(u'Έ'), alt(u'Π')};
+    const std::vector<Key> tabs(8, tab);
+    const std::vector<Key> backtabs(4, backtab);
+    const Key letter{Qt::Key(u'Α'), Qt::NoModifier};
+    const std::vector<Key> typing = {alt(u'Ρ'), letter, letter, alt(u'Π'), letter};
+    struct Case
+    {
+        QAction* command;
+        DocumentWindow window;
+        std::vector<Key> keys;
+    };
+    const Case cases[] = {
+        {form->Pinakas, DocumentWindow::Pinakas, accelerators},
+        {form->Pinakas, DocumentWindow::Pinakas, tabs},
+        {form->Pinakas, DocumentWindow::Pinakas, backtabs},
+        {form->Kinisis, DocumentWindow::Kinisi, tabs},
+        {form->Kinisis, DocumentWindow::Kinisi, backtabs},
+        {form->Categories, DocumentWindow::Categories, accelerators},
+        {form->Categories, DocumentWindow::Categories, tabs},
+        {form->Categories, DocumentWindow::Categories, typing},
+        {form->Sigrisis, DocumentWindow::Sigrisis, accelerators},
+        {form->Sigrisis, DocumentWindow::Sigrisis, tabs},
+        {form->Diaxronika, DocumentWindow::Diaxronika, accelerators},
+        {form->Diaxronika, DocumentWindow::Diaxronika, backtabs},
+    };
+    for (const Case& c : cases) {
+        c.command->trigger();
+        QWidget* const front = form->documentWindow(c.window);
+        for (const auto& [key, modifiers] : c.keys) {
+            const QString trace = front->objectName() + u' ' +
+                                  QKeySequence(key | modifiers).toString(QKeySequence::NativeText);
+            SCOPED_TRACE(trace.toStdString());
+            QWidget* const target = QApplication::focusWidget();
+            ASSERT_NE(target, nullptr);
+            const bool tabKey = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+            const QString text = tabKey ? QString() : QString(QChar(key)).toLower();
+            QTest::sendKeyEvent(QTest::KeyAction::Click, target, key, text, modifiers);
+            EXPECT_TRUE(front->isAncestorOf(QApplication::focusWidget()));
+            EXPECT_EQ(data.LogTable.state(), DataSetState::Browse);
+        }
+    }
+    EXPECT_EQ(data.LogTable.fieldByName("Perigrafi").asString(), description);
+    EXPECT_FALSE(form->FMH->Modified());
 }
 
 struct BalanceCase

@@ -313,6 +313,19 @@ TEST_F(DataModTest, CancelledPromptOnANewDocumentLeavesThePasswordEmpty)
     EXPECT_TRUE(data.DocumentPassword.empty());
 }
 
+// Cancelling the prompt is the user's choice not to open the file, not a damaged file.
+TEST_F(DataModTest, ACancelledPromptEndsTheOpenSilently)
+{
+    typedPassword = cp("δοκιμή");
+    data.OpenDocument(kProtectedSample);
+    const Json before = asJson(data);
+    typedPassword.reset();
+    EXPECT_THROW(data.OpenDocument(kProtectedSample), SilentAbort);
+    EXPECT_EQ(prompts, 2);
+    EXPECT_EQ(asJson(data), before);
+    EXPECT_EQ(data.DocumentPassword, cp("δοκιμή"));
+}
+
 TEST_F(DataModTest, OpenedCategoryNumbersAreKeptAndNewOnesGoAbove)
 {
     data.NewDocument();

@@ -4,7 +4,10 @@
 #include "platform/db/DBNumericEdit.h"
 #include "platform/db/DBTextEdit.h"
 
+#include <functional>
+#include <QApplication>
 #include <QCalendarWidget>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -149,8 +152,8 @@ TEST_F(BoundEdits, EnterAndExitSignalOnlyRealFocusChanges)
     plain.setFocus();
     int entered = 0;
     int exited = 0;
-    QObject::connect(&text, &DBTextEdit::entered, [&] { ++entered; });
-    QObject::connect(&text, &DBTextEdit::exited, [&] { ++exited; });
+    QObject::connect(&text.binding(), &LineEditBinding::entered, [&] { ++entered; });
+    QObject::connect(&text.binding(), &LineEditBinding::exited, [&] { ++exited; });
     text.setFocus();
     plain.setFocus();
     EXPECT_EQ(entered, 1);
@@ -163,6 +166,62 @@ TEST_F(BoundEdits, EnterAndExitSignalOnlyRealFocusChanges)
     EXPECT_TRUE(date.hasFocus());
     EXPECT_EQ(entered, 1);
     EXPECT_EQ(exited, 1);
+}
+
+// Another control taking the focus is leaving, whatever reason the move carries (a
+// window shown in front gives its control the focus as the active window's): the text
+// reaches the record and the edit is entered afresh when the focus comes back. A focus-out
+// that keeps the edit its window's focus widget (another application in front, a popup)
+// is not leaving.
+TEST_F(BoundEdits, EveryBoundEditWritesWhatWasTypedWhenAnotherControlTakesTheFocus)
+{
+    struct Case
+    {
+        QLineEdit* edit;
+        LineEditBinding* binding;
+        const char* typed;
+        const char* field;
+        std::function<void(const Field&)> check;
+    };
+    tables.movements.edit();
+    const Case cases[] = {
+        {&text, &text.binding(), "τυρί", "Perigrafi",
+         [](const Field& field) {
+             EXPECT_EQ(field.asString(), cp("τυρί"));
+         }},
+        {&date, &date.binding(), "3/1/2024", "Date",
+         [](const Field& field) {
+             EXPECT_EQ(field.asFloat(), kDay + 2);
+         }},
+        {&amount, &amount.binding(), "35", "Eispraxi",
+         [](const Field& field) {
+             EXPECT_EQ(field.asFloat(), 35);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        plain.setFocus();
+        int entered = 0;
+        int exited = 0;
+        QObject::connect(c.binding, &LineEditBinding::entered, [&] { ++entered; });
+        QObject::connect(c.binding, &LineEditBinding::exited, [&] { ++exited; });
+        c.edit->setFocus(Qt::TabFocusReason);
+        c.edit->selectAll();
+        type(c.edit, QString::fromUtf8(c.typed));
+
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(c.edit, &away);
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(c.edit, &back);
+        EXPECT_EQ(exited, 0) << "the edit is still its window's focus widget";
+
+        plain.setFocus(Qt::ActiveWindowFocusReason);
+        c.check(tables.movements.fieldByName(c.field));
+        EXPECT_EQ(exited, 1);
+        c.edit->setFocus(Qt::ActiveWindowFocusReason);
+        EXPECT_EQ(entered, 2);
+        QObject::disconnect(c.binding, nullptr, nullptr, nullptr);
+    }
 }
 
 TEST_F(BoundEdits, CalendarOpensByMouseOnlyAndPicksADay)

@@ -1,6 +1,8 @@
 #include "db_tables.h"
 #include "platform/db/DBNavigator.h"
 
+#include <QImage>
+#include <QLineEdit>
 #include <QToolButton>
 
 using namespace tamisko;
@@ -97,6 +99,66 @@ TEST_F(Navigator, ReportsARefusedPostAndKeepsTheRecordPending)
     ASSERT_EQ(dialogs.questions().size(), 1u);
     EXPECT_EQ(dialogs.lastQuestion().text, "Field 'Ημέρα' must have a value");
     EXPECT_EQ(tables.movements.state(), DataSetState::Insert);
+}
+
+// The navigator is a tab stop the keyboard can work: the arrows, Home and End move over
+// the shown buttons that can be pressed, and Space presses the one that shows the frame.
+TEST_F(Navigator, TheKeyboardMovesOverTheButtonsAndSpacePresses)
+{
+    navigator.setVisibleButtons(
+        {Button::First, Button::Prior, Button::Next, Button::Last, Button::Post, Button::Cancel});
+    QLineEdit before(&window);
+    before.show();
+    QWidget::setTabOrder(&before, &navigator);
+    before.setFocus();
+    ASSERT_TRUE(before.hasFocus());
+    QTest::keyClick(&before, Qt::Key_Tab);
+    ASSERT_TRUE(navigator.hasFocus());
+    EXPECT_EQ(navigator.keyboardButton(), Button::Next) << "First and Prior cannot be pressed";
+
+    struct Step
+    {
+        Qt::Key key;
+        Button framed;
+        int recNo;
+    };
+    const Step steps[] = {
+        {Qt::Key_Space, Button::Next, 2},  {Qt::Key_Right, Button::Last, 2},
+        {Qt::Key_Right, Button::Last, 2}, // Post and Cancel cannot be pressed
+        {Qt::Key_Space, Button::Last, 3},  {Qt::Key_Left, Button::Prior, 3}, // Next is off
+        {Qt::Key_Space, Button::Prior, 2}, {Qt::Key_Home, Button::First, 2},
+        {Qt::Key_Space, Button::First, 1}, {Qt::Key_End, Button::Last, 1},
+        {Qt::Key_Space, Button::Last, 3},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(QKeySequence(step.key).toString().toStdString());
+        QTest::keyClick(&navigator, step.key);
+        EXPECT_EQ(navigator.keyboardButton(), step.framed);
+        EXPECT_EQ(tables.movements.recNo(), step.recNo);
+    }
+    // Space on a button that has just been switched off does nothing.
+    QTest::keyClick(&navigator, Qt::Key_Space);
+    EXPECT_EQ(tables.movements.recNo(), 3);
+    EXPECT_TRUE(navigator.hasFocus());
+}
+
+TEST_F(Navigator, TheButtonThatSpacePressesShowsTheFocusFrame)
+{
+    QLineEdit elsewhere(&window);
+    elsewhere.show();
+    elsewhere.setFocus();
+    ASSERT_FALSE(navigator.hasFocus());
+    const Button framed = Button::Next;
+    const QImage plainNext = navigator.button(framed)->grab().toImage();
+    const QImage plainLast = navigator.button(Button::Last)->grab().toImage();
+
+    navigator.setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(navigator.keyboardButton(), framed);
+    EXPECT_NE(navigator.button(framed)->grab().toImage(), plainNext);
+    EXPECT_EQ(navigator.button(Button::Last)->grab().toImage(), plainLast);
+
+    elsewhere.setFocus();
+    EXPECT_EQ(navigator.button(framed)->grab().toImage(), plainNext);
 }
 
 TEST_F(Navigator, DetachedNavigatorDoesNothing)

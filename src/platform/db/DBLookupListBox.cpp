@@ -1,6 +1,7 @@
 #include "platform/db/DBLookupListBox.h"
 
 #include "platform/db/DbMessages.h"
+#include "platform/db/FocusChange.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -181,8 +182,7 @@ void DBLookupListBox::focusInEvent(QFocusEvent* event)
 void DBLookupListBox::focusOutEvent(QFocusEvent* event)
 {
     QListView::focusOutEvent(event);
-    if (!inside_ || event->reason() == Qt::ActiveWindowFocusReason ||
-        event->reason() == Qt::PopupFocusReason)
+    if (!inside_ || !leavesControl(*this, *event))
         return;
     inside_ = false;
     searchText_.clear();

@@ -3,7 +3,11 @@
 #include "platform/db/DbMessages.h"
 #include "platform/db/Glyphs.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 
 namespace tamisko {
@@ -21,6 +25,35 @@ int indexOf(Button button)
 {
     return static_cast<int>(button);
 }
+
+// A navigator button; the navigator holds the focus for all of them, and the one that
+// Space presses draws the style's focus frame while it does.
+class NavigatorButton final : public QToolButton
+{
+public:
+    NavigatorButton(DBNavigator& navigator, Button which)
+        : QToolButton(&navigator), navigator_(navigator), which_(which)
+    {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QToolButton::paintEvent(event);
+        if (!navigator_.hasFocus() || navigator_.keyboardButton() != which_)
+            return;
+        QStylePainter painter(this);
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect().adjusted(2, 2, -2, -2);
+        frame.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+        frame.backgroundColor = palette().color(QPalette::Button);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
+    }
+
+private:
+    const DBNavigator& navigator_;
+    const Button which_;
+};
 
 } // namespace
 
@@ -53,7 +86,7 @@ DBNavigator::DBNavigator(QWidget* parent)
     layout->setSpacing(0);
     for (int i = 0; i < kButtonCount; ++i) {
         const auto which = static_cast<Button>(i);
-        auto* const button = new QToolButton(this);
+        auto* const button = new NavigatorButton(*this, which);
         button->setIcon(glyphs::icon(kGlyphs[static_cast<size_t>(i)]));
         button->setFocusPolicy(Qt::NoFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -134,6 +167,68 @@ void DBNavigator::activate(Button which)
     }
     updateButtons();
     emit clicked(which);
+}
+
+bool DBNavigator::usable(int index) const
+{
+    const QToolButton* const candidate = buttons_[static_cast<size_t>(index)];
+    return candidate->isVisibleTo(this) && candidate->isEnabled();
+}
+
+void DBNavigator::moveKeyboardButton(int index, int step)
+{
+    for (; index >= 0 && index < kButtonCount; index += step) {
+        if (usable(index)) {
+            keyboardButton_ = static_cast<Button>(index);
+            break;
+        }
+    }
+    for (QToolButton* const each : buttons_)
+        each->update();
+}
+
+void DBNavigator::keyPressEvent(QKeyEvent* event)
+{
+    const int current = indexOf(keyboardButton_);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moveKeyboardButton(current - 1, -1);
+        break;
+    case Qt::Key_Right:
+        moveKeyboardButton(current + 1, +1);
+        break;
+    case Qt::Key_Home:
+        moveKeyboardButton(0, +1);
+        break;
+    case Qt::Key_End:
+        moveKeyboardButton(kButtonCount - 1, -1);
+        break;
+    case Qt::Key_Space:
+        if (usable(current))
+            activate(keyboardButton_);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void DBNavigator::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    const int current = indexOf(keyboardButton_);
+    if (usable(current))
+        moveKeyboardButton(current, +1); // repaints
+    else
+        moveKeyboardButton(0, +1);
+}
+
+void DBNavigator::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    for (QToolButton* const each : buttons_)
+        each->update();
 }
 
 void DBNavigator::updateButtons()

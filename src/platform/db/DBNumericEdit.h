@@ -6,31 +6,15 @@
 namespace tamisko {
 
 // A number field of the current record, typed with the edit's fixed decimals.
-class DBNumericEdit : public NumericEdit
+class DBNumericEdit : public BoundLineEdit<NumericEdit>
 {
     Q_OBJECT
 
 public:
     explicit DBNumericEdit(QWidget* parent = nullptr);
 
-    void setDataSource(DataSource* source) { binding_.link().setDataSource(source); }
-    DataSource* dataSource() const { return binding_.link().dataSource(); }
-    void setDataField(const std::string& name) { binding_.link().setFieldName(name); }
-    Field* field() const { return binding_.link().field(); }
-    FieldDataLink& dataLink() { return binding_.link(); }
-
-signals:
-    void entered();
-    void exited();
-
 protected:
-    void decimalsChanged() override { binding_.refresh(); }
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    LineEditBinding binding_;
+    void decimalsChanged() override { binding().refresh(); }
 };
 
 } // namespace tamisko

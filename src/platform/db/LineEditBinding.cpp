@@ -1,6 +1,7 @@
 #include "platform/db/LineEditBinding.h"
 
 #include "platform/db/DbMessages.h"
+#include "platform/db/FocusChange.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -8,15 +9,6 @@
 #include <QLineEdit>
 
 namespace tamisko {
-namespace {
-
-// Switching windows or opening a popup does not leave the control.
-bool staysInside(const QFocusEvent& event)
-{
-    return event.reason() == Qt::ActiveWindowFocusReason || event.reason() == Qt::PopupFocusReason;
-}
-
-} // namespace
 
 LineEditBinding::LineEditBinding(QLineEdit& edit, TextOfField textOf, ValueOfText valueOf)
     : edit_(edit), textOf_(std::move(textOf)), valueOf_(std::move(valueOf))
@@ -69,18 +61,18 @@ void LineEditBinding::writeField()
         bound->setValue(valueOf_(*bound, edit_.text()));
 }
 
-bool LineEditBinding::focusIn(const QFocusEvent&)
+void LineEditBinding::focusIn(const QFocusEvent&)
 {
     if (inside_)
-        return false;
+        return;
     inside_ = true;
-    return true;
+    emit entered();
 }
 
-bool LineEditBinding::focusOut(const QFocusEvent& event)
+void LineEditBinding::focusOut(const QFocusEvent& event)
 {
-    if (!inside_ || staysInside(event))
-        return false;
+    if (!inside_ || !leavesControl(edit_, event))
+        return;
     try {
         link_.updateRecord();
     } catch (const std::exception& error) {
@@ -88,10 +80,10 @@ bool LineEditBinding::focusOut(const QFocusEvent& event)
         edit_.setFocus(Qt::OtherFocusReason);
         edit_.selectAll();
         db::reportError(error);
-        return false;
+        return;
     }
     inside_ = false;
-    return true;
+    emit exited();
 }
 
 bool LineEditBinding::keyPress(const QKeyEvent& event)
