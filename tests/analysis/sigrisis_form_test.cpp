@@ -425,6 +425,7 @@ TEST_F(SigrisisFormTest, AllFourTabsFitTheDefaultClientArea)
     clientArea.resize(792, 290);
     SigrisisForm embedded(book.data, report, nullptr, &clientArea);
     clientArea.show();
+    embedded.showChild(); // document windows are created hidden, behind the front one
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&clientArea));
     QTabBar* const tabs = embedded.PageControl->tabBar();
     ASSERT_EQ(tabs->count(), 4);
