@@ -82,7 +82,7 @@ TEST_F(ToolLockTest, ImportRefusesALockedBookButADryRunReadsIt)
     ASSERT_EQ(create().status, 0);
     const std::string statement = dir.file("statement.csv");
     std::ofstream(statement) << "Date;Description;Amount\n15/03/2024;Bakery;-4,50\n";
-    const std::string before = readFile(book);
+    const auto before = readFile(book);
     LockFile held(lockPath);
     ASSERT_EQ(held.tryLock(), LockFile::Result::Locked);
 
