@@ -217,6 +217,16 @@ void BlowfishEcb::decrypt(std::span<char> bytes) const
     ecb.ProcessData(data, data, bytes.size() - bytes.size() % 8);
 }
 
+BlowfishCbc::BlowfishCbc(std::span<const uint8_t> key) : key_(key.begin(), key.end()) {}
+
+void BlowfishCbc::encrypt(std::span<char> bytes) const
+{
+    const CryptoPP::byte zeroVector[CryptoPP::Blowfish::BLOCKSIZE] = {};
+    CryptoPP::CBC_Mode<CryptoPP::Blowfish>::Encryption cbc(key_.data(), key_.size(), zeroVector);
+    auto* data = reinterpret_cast<CryptoPP::byte*>(bytes.data());
+    cbc.ProcessData(data, data, bytes.size() - bytes.size() % 8);
+}
+
 std::vector<uint8_t> keyOf(const std::string& password)
 {
     std::vector<uint8_t> digest(CryptoPP::RIPEMD256::DIGESTSIZE);

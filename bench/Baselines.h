@@ -52,6 +52,19 @@ public:
 private:
     std::vector<uint8_t> key_;
 };
+
+// Crypto++ Blowfish in CBC mode (zero initial vector) over whole blocks, in place: each
+// block's input depends on the cipher text of the block before, as in the document's
+// chained mode, so this is the serial limit of its encryption.
+class BlowfishCbc
+{
+public:
+    explicit BlowfishCbc(std::span<const uint8_t> key);
+    void encrypt(std::span<char> bytes) const;
+
+private:
+    std::vector<uint8_t> key_;
+};
 // The key the document cipher derives from a password (RIPEMD-256 of its bytes).
 std::vector<uint8_t> keyOf(const std::string& password);
 

@@ -6,184 +6,29 @@
 //
 //   tamisko_end_to_end --caption=TEXT [--keys] [--runs=N] -- PROGRAM ARGUMENTS...
 
+#include "XSession.h"
+
 #include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kTimeout = std::chrono::seconds(60);
-
-double millisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-struct DisplayCloser
-{
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
-
-// A launched program, terminated when this goes.
-class Child
-{
-public:
-    explicit Child(const std::vector<std::string>& command)
-    {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            std::vector<char*> argv;
-            for (const std::string& word : command)
-                argv.push_back(const_cast<char*>(word.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            std::perror(argv[0]);
-            std::_Exit(127);
-        }
-    }
-    ~Child()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    pid_t pid() const { return pid_; }
-    bool exited() const { return pid_ <= 0 || ::waitpid(pid_, nullptr, WNOHANG) == pid_; }
-
-    long residentKilobytes() const
-    {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("VmRSS:", 0) == 0)
-                return std::strtol(line.c_str() + 6, nullptr, 10);
-        }
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
-std::string windowName(Display* display, Window window)
-{
-    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    XTextProperty property{};
-    std::string name;
-    if (XGetTextProperty(display, window, &property, netName) && property.value) {
-        name.assign(reinterpret_cast<const char*>(property.value), property.nitems);
-        XFree(property.value);
-    }
-    return name;
-}
-
-// A mapped top-level window whose caption holds the text.
-std::optional<Window> findWindow(Display* display, const std::string& caption)
-{
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return std::nullopt;
-    std::optional<Window> found;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.map_state == IsViewable &&
-            windowName(display, children[i]).find(caption) != std::string::npos)
-            found = children[i];
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
-// A fingerprint of the window's picture.
-uint64_t pictureOf(Display* display, Window window)
-{
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, window, &attributes);
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (!image)
-        return 0;
-    uint64_t hash = 1469598103934665603ull; // FNV-1a
-    const size_t size =
-        static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height);
-    for (size_t i = 0; i < size; ++i)
-        hash = (hash ^ static_cast<unsigned char>(image->data[i])) * 1099511628211ull;
-    XDestroyImage(image);
-    return hash;
-}
-
-bool pollUntil(const Child& child, const std::function<bool()>& done)
-{
-    const auto start = Clock::now();
-    while (!done()) {
-        if (child.exited() || Clock::now() - start > kTimeout)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-// Waits until the picture stays the same for a while: the window has finished painting.
-uint64_t settledPicture(Display* display, Window window)
-{
-    uint64_t last = pictureOf(display, window);
-    for (int same = 0; same < 5;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const uint64_t now = pictureOf(display, window);
-        same = now == last ? same + 1 : 0;
-        last = now;
-    }
-    return last;
-}
-
-void pressKey(Display* display, KeySym symbol, bool control)
-{
-    const KeyCode controlKey = XKeysymToKeycode(display, XK_Control_L);
-    if (control)
-        XTestFakeKeyEvent(display, controlKey, True, CurrentTime);
-    XTestFakeKeyEvent(display, XKeysymToKeycode(display, symbol), True, CurrentTime);
-    XTestFakeKeyEvent(display, XKeysymToKeycode(display, symbol), False, CurrentTime);
-    if (control)
-        XTestFakeKeyEvent(display, controlKey, False, CurrentTime);
-    XFlush(display);
-}
+using namespace tamisko::bench::x11;
 
 // Milliseconds from the key to the first change of the window's picture; -1 when none.
-double keyToPicture(Display* display, const Child& child, Window window, KeySym symbol,
-                    bool control)
+double keyToPicture(const Session& x, const Child& child, Window window, KeySym symbol,
+                    unsigned int modifiers)
 {
-    const uint64_t before = settledPicture(display, window);
+    const uint64_t before = x.settledPicture(window);
     const auto start = Clock::now();
-    pressKey(display, symbol, control);
-    if (!pollUntil(child, [&] { return pictureOf(display, window) != before; }))
+    x.pressKey(symbol, modifiers);
+    if (!pollUntil(child, [&] { return x.pictureOf(window) != before; }))
         return -1;
     return millisecondsSince(start);
 }
@@ -198,23 +43,23 @@ struct Run
     long residentKb = -1;
 };
 
-std::optional<Run> measure(Display* display, const std::vector<std::string>& command,
+std::optional<Run> measure(const Session& x, const std::vector<std::string>& command,
                            const std::string& caption, bool keys)
 {
     Run run;
     const auto launch = Clock::now();
     const Child child(command);
     std::optional<Window> window;
-    if (!pollUntil(child, [&] { return (window = findWindow(display, caption)).has_value(); }))
+    if (!pollUntil(child, [&] { return (window = x.findWindow(caption)).has_value(); }))
         return std::nullopt;
     run.caption = millisecondsSince(launch);
     run.residentAtCaptionKb = child.residentKilobytes();
     if (keys) {
-        XSetInputFocus(display, *window, RevertToParent, CurrentTime);
-        run.grid = keyToPicture(display, child, *window, XK_F6, false);
-        run.toStart = keyToPicture(display, child, *window, XK_Home, true);
-        run.toEnd = keyToPicture(display, child, *window, XK_End, true);
-        settledPicture(display, *window);
+        x.focus(*window);
+        run.grid = keyToPicture(x, child, *window, XK_F6, 0);
+        run.toStart = keyToPicture(x, child, *window, XK_Home, ControlMask);
+        run.toEnd = keyToPicture(x, child, *window, XK_End, ControlMask);
+        x.settledPicture(*window);
     }
     run.residentKb = child.residentKilobytes();
     return run;
@@ -244,14 +89,14 @@ int main(int argc, char** argv)
                      argv[0]);
         return 2;
     }
-    const DisplayHandle display(XOpenDisplay(nullptr));
-    if (!display) {
+    const Session x;
+    if (!x.ok()) {
         std::fprintf(stderr, "no X display\n");
         return 1;
     }
     std::vector<Run> results;
     for (int i = 0; i < runs; ++i) {
-        const auto run = measure(display.get(), command, caption, keys);
+        const auto run = measure(x, command, caption, keys);
         if (!run) {
             std::fprintf(stderr, "the window \"%s\" did not appear\n", caption.c_str());
             return 1;

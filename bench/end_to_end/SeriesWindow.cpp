@@ -33,15 +33,13 @@ double pressAndWaitForIdle(tamisko::DiaxForm& form)
     bool started = false;
     double elapsed = 0;
     QAbstractEventDispatcher* const dispatcher = QAbstractEventDispatcher::instance();
-    const auto idle = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
-                                       &loop, [&] {
-                                           if (!started)
-                                               return;
-                                           elapsed = std::chrono::duration<double, std::milli>(
-                                                         Clock::now() - pressed)
-                                                         .count();
-                                           loop.quit();
-                                       });
+    const auto idle =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, [&] {
+            if (!started)
+                return;
+            elapsed = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
+            loop.quit();
+        });
     QTimer::singleShot(0, &loop, [&] {
         started = true;
         pressed = Clock::now();
