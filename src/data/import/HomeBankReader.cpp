@@ -65,14 +65,9 @@ std::optional<double> number(std::string_view text)
 
 ImportFile readHomeBank(std::string_view content, const ReadSettings& settings)
 {
-    ImportFile file;
-    file.settings = settings;
+    ImportFile file = fileOfRecords(settings, Format::HomeBank);
     ReadSettings& used = file.settings;
-    used.format = Format::HomeBank;
     used.encoding = Encoding::Utf8;
-    used.separator = 0;
-    used.headerLine = kNoHeader;
-    used.columns.reset();
 
     pugi::xml_document document;
     const pugi::xml_parse_result parsed = document.load_buffer(

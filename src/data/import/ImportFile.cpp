@@ -207,6 +207,17 @@ void RowCollector::skip(int line, std::string reason)
     file_.skipped.push_back({line, std::move(reason)});
 }
 
+ImportFile fileOfRecords(const ReadSettings& settings, Format format)
+{
+    ImportFile file;
+    file.settings = settings;
+    file.settings.format = format;
+    file.settings.separator = 0;
+    file.settings.headerLine = kNoHeader;
+    file.settings.columns.reset();
+    return file;
+}
+
 std::string joinDescription(std::string_view first, std::string_view second)
 {
     const auto blank = [](std::string_view text) {

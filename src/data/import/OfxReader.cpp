@@ -135,13 +135,8 @@ void silenceLibofx()
 
 ImportFile readOfx(std::string_view content, const ReadSettings& settings)
 {
-    ImportFile file;
-    file.settings = settings;
+    ImportFile file = fileOfRecords(settings, Format::Ofx);
     ReadSettings& used = file.settings;
-    used.format = Format::Ofx;
-    used.separator = 0;
-    used.headerLine = kNoHeader;
-    used.columns.reset();
     if (used.encoding == Encoding::Auto)
         used.encoding = detectEncoding(content);
     if (content.find('\0') != std::string_view::npos)

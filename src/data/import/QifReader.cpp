@@ -182,13 +182,8 @@ private:
 
 ImportFile readQif(std::string_view content, const ReadSettings& settings)
 {
-    ImportFile file;
-    file.settings = settings;
+    ImportFile file = fileOfRecords(settings, Format::Qif);
     ReadSettings& used = file.settings;
-    used.format = Format::Qif;
-    used.separator = 0;
-    used.headerLine = kNoHeader;
-    used.columns.reset();
     if (used.encoding == Encoding::Auto)
         used.encoding = detectEncoding(content);
     std::string decoded;

@@ -33,6 +33,10 @@ private:
     ImportFile& file_;
 };
 
+// A file of a format without columns of its own (QIF, OFX, HomeBank): the settings as
+// given, with the format named and the choices of delimited text cleared.
+ImportFile fileOfRecords(const ReadSettings& settings, Format format);
+
 // " - " between two texts when both exist.
 std::string joinDescription(std::string_view first, std::string_view second);
 
