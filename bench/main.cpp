@@ -418,6 +418,22 @@ void sortPairs(benchmark::State& state, Book& b, baseline::Column column, bool d
     }
 }
 
+// The descriptions as (text, index) pairs sorted bytewise: the least a text sort does.
+void sortTextPairs(benchmark::State& state, Book& b)
+{
+    std::vector<std::pair<std::string_view, uint32_t>> original;
+    original.reserve(b.plain.movements.size());
+    for (const baseline::Movement& movement : b.plain.movements)
+        original.emplace_back(movement.text, static_cast<uint32_t>(original.size()));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pairs = original;
+        state.ResumeTiming();
+        std::sort(pairs.begin(), pairs.end());
+        benchmark::DoNotOptimize(pairs.data());
+    }
+}
+
 void findMissingDay(benchmark::State& state, Book& b)
 {
     const double day = b.module.LastDate + 1;
@@ -492,6 +508,8 @@ std::vector<Operation> operations()
         {"SortByFields CatNum", "std::sort (number, index)",
          [](auto& s, auto& b) { sortOn(s, b, "CatNum", 0); },
          [](auto& s, auto& b) { sortPairs(s, b, Column::CatNum, false); }, 3},
+        {"SortByFields Perigrafi", "std::sort (text, index)",
+         [](auto& s, auto& b) { sortOn(s, b, "Perigrafi", 0); }, sortTextPairs, 3},
         {"Locate Date, no match (scan)", "std::find_if on the date", locateMissingDay,
          findMissingDay, 3},
         {"comparison, whole span", "RecomputeSummary's pass", compareWholeSpan, summaryPass, 2},

@@ -2,7 +2,9 @@
 
 #include "data/Errors.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace tamisko::cp1253 {
 namespace {
@@ -36,6 +38,62 @@ constexpr std::array<char32_t, 128> kHighHalf = [] {
     table[0xFF - 0x80] = u;
     return table;
 }();
+
+// The UTF-8 form of every byte of the upper half (at most three bytes: U+20AC), its
+// length 0 where the byte is undefined.
+struct Utf8Form final
+{
+    std::array<char, 3> bytes{};
+    uint8_t length = 0;
+};
+const std::array<Utf8Form, 128>& upperHalfUtf8()
+{
+    static const std::array<Utf8Form, 128> forms = [] {
+        std::array<Utf8Form, 128> table{};
+        for (size_t i = 0; i < table.size(); ++i) {
+            if (kHighHalf[i] == kUndefined)
+                continue;
+            std::string text;
+            appendUtf8(text, kHighHalf[i]);
+            std::copy(text.begin(), text.end(), table[i].bytes.begin());
+            table[i].length = static_cast<uint8_t>(text.size());
+        }
+        return table;
+    }();
+    return forms;
+}
+
+// Appends the UTF-8 form of cp1253 bytes; false, with `out` as it was, when a byte is
+// undefined. Exports turn tens of megabytes at a time: the length is found first and
+// the text written in place.
+bool appendUtf8Of(std::string& out, std::string_view bytes)
+{
+    const std::array<Utf8Form, 128>& forms = upperHalfUtf8();
+    size_t length = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            ++length;
+        } else if (const uint8_t n = forms[byte - 0x80].length; n != 0) {
+            length += n;
+        } else {
+            return false;
+        }
+    }
+    const size_t start = out.size();
+    out.resize(start + length);
+    char* to = out.data() + start;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            *to++ = c;
+        } else {
+            const Utf8Form& form = forms[byte - 0x80];
+            to = std::copy_n(form.bytes.begin(), form.length, to);
+        }
+    }
+    return true;
+}
 
 // Decodes one UTF-8 sequence at pos; nothing when it is malformed.
 std::optional<char32_t> decodeUtf8(std::string_view s, size_t& pos)
@@ -116,13 +174,8 @@ std::optional<unsigned char> fromCodePoint(char32_t codePoint)
 std::optional<std::string> toUtf8(std::string_view bytes)
 {
     std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (!isDefinedByte(byte))
-            return std::nullopt;
-        appendUtf8(out, toCodePoint(byte));
-    }
+    if (!appendUtf8Of(out, bytes))
+        return std::nullopt;
     return out;
 }
 
@@ -160,9 +213,15 @@ std::string messageToUtf8(std::string_view message)
 
 std::string toUtf8OrThrow(std::string_view bytes)
 {
-    if (auto text = toUtf8(bytes))
-        return std::move(*text);
-    throw Error("The text holds a byte that the Greek code page cp1253 does not define");
+    std::string text;
+    appendUtf8OrThrow(text, bytes);
+    return text;
+}
+
+void appendUtf8OrThrow(std::string& out, std::string_view bytes)
+{
+    if (!appendUtf8Of(out, bytes))
+        throw Error("The text holds a byte that the Greek code page cp1253 does not define");
 }
 
 std::string fromUtf8OrThrow(std::string_view utf8)

@@ -31,6 +31,8 @@ std::string messageToUtf8(std::string_view message);
 
 // Throwing variants for callers that report the failure as an error.
 std::string toUtf8OrThrow(std::string_view bytes);
+// Appends the UTF-8 form of cp1253 bytes; throws, `out` as it was, on an undefined byte.
+void appendUtf8OrThrow(std::string& out, std::string_view bytes);
 // Appends one Unicode code point to a UTF-8 text.
 void appendUtf8(std::string& out, char32_t codePoint);
 std::string fromUtf8OrThrow(std::string_view utf8);

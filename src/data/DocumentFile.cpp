@@ -132,12 +132,14 @@ mode_t permissionsForNewFile()
 class TemporaryFile final
 {
 public:
-    explicit TemporaryFile(const fs::path& target)
+    TemporaryFile(const fs::path& target, mode_t permissions)
         : target_(target.string()),
           path_((target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string()),
           fd_(::mkstemp(path_.data()))
     {
         if (!fd_.valid())
+            fail("Cannot create file", target_, errno);
+        if (::fchmod(fd_.get(), permissions) != 0)
             fail("Cannot create file", target_, errno);
     }
     ~TemporaryFile()
@@ -148,18 +150,15 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    void write(std::span<const std::span<const uint8_t>> pieces, mode_t permissions)
+    void write(std::span<const uint8_t> piece)
     {
-        if (::fchmod(fd_.get(), permissions) != 0)
-            fail("Cannot create file", target_, errno);
-        for (const std::span<const uint8_t> piece : pieces)
-            writeAll(fd_.get(), piece.data(), piece.size(), target_);
-        if (::fsync(fd_.get()) != 0 || fd_.close() != 0)
-            fail("Cannot write file", target_, errno);
+        writeAll(fd_.get(), piece.data(), piece.size(), target_);
     }
 
     void replaceTarget()
     {
+        if (::fsync(fd_.get()) != 0 || fd_.close() != 0)
+            fail("Cannot write file", target_, errno);
         if (::rename(path_.c_str(), target_.c_str()) != 0)
             fail("Cannot replace file", target_, errno);
         path_.clear();
@@ -195,21 +194,48 @@ fs::path resolveTarget(const std::string& fileName)
 // The file's content is the pieces one after the other, so that a marker and a payload
 // need not be joined in a copy first.
 void replaceFile(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces,
-                 std::optional<mode_t> wanted = std::nullopt)
+                 std::optional<unsigned> permissions = std::nullopt)
 {
-    const fs::path target = resolveTarget(fileName);
-    struct stat existing
-    {};
-    const mode_t permissions = wanted                                   ? *wanted
-                               : ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
-                                                                        : permissionsForNewFile();
-    TemporaryFile temporary(target);
-    temporary.write(pieces, permissions);
-    temporary.replaceTarget();
-    syncDirectory(target.parent_path());
+    FileReplacement replacement(fileName, permissions);
+    for (const std::span<const uint8_t> piece : pieces)
+        replacement.write(piece);
+    replacement.commit();
 }
 
 } // namespace
+
+struct FileReplacement::Impl final
+{
+    Impl(fs::path target, mode_t permissions)
+        : target(std::move(target)), temporary(this->target, permissions)
+    {}
+    fs::path target;
+    TemporaryFile temporary;
+};
+
+FileReplacement::FileReplacement(const std::string& fileName, std::optional<unsigned> permissions)
+{
+    fs::path target = resolveTarget(fileName);
+    struct stat existing
+    {};
+    const mode_t mode = permissions ? static_cast<mode_t>(*permissions & 07777)
+                        : ::stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
+                                                                 : permissionsForNewFile();
+    impl_ = std::make_unique<Impl>(std::move(target), mode);
+}
+
+FileReplacement::~FileReplacement() = default;
+
+void FileReplacement::write(std::span<const uint8_t> bytes)
+{
+    impl_->temporary.write(bytes);
+}
+
+void FileReplacement::commit()
+{
+    impl_->temporary.replaceTarget();
+    syncDirectory(impl_->target.parent_path());
+}
 
 void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content)
 {
@@ -219,7 +245,7 @@ void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> c
 void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content,
                          unsigned permissions)
 {
-    replaceFile(fileName, std::span(&content, 1), static_cast<mode_t>(permissions & 07777));
+    replaceFile(fileName, std::span(&content, 1), permissions);
 }
 
 std::vector<uint8_t> EncodeDocument(ByteStream& source, std::string_view password,

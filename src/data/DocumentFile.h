@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,6 +39,27 @@ void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> c
 // The same, the file then having exactly these permissions (0600: the owner's only).
 void ReplaceFileContents(const std::string& fileName, std::span<const uint8_t> content,
                          unsigned permissions);
+
+// A file's new content written piece by piece, as ReplaceFileContents writes it: into a
+// temporary file beside it that takes the file's place at commit(). Without a commit (a
+// failure on the way) the file stays as it was and the temporary file goes.
+class FileReplacement final
+{
+public:
+    // Permissions as given, else the file's own, else those of a new file.
+    explicit FileReplacement(const std::string& fileName,
+                             std::optional<unsigned> permissions = std::nullopt);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    void write(std::span<const uint8_t> bytes);
+    void commit();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // Writes the payload behind its marker, encrypted when a cipher is given and the
 // password is not empty, through ReplaceFileContents. An empty payload writes nothing.

@@ -164,7 +164,9 @@ std::string formatAmount(long double value, const RegionalSettings& settings)
     return formatFixed(value, settings.currencyDecimals, settings.decimalSeparator);
 }
 
-std::string formatGeneral(double value, char decimalSeparator)
+namespace detail {
+
+std::string formatGeneralByPrintf(double value, char decimalSeparator)
 {
     if (std::isnan(value))
         return "NAN";
@@ -179,6 +181,53 @@ std::string formatGeneral(double value, char decimalSeparator)
         if (c == '.')
             c = decimalSeparator;
     }
+    return text;
+}
+
+} // namespace detail
+
+void appendGeneral(std::string& out, double value, char decimalSeparator)
+{
+    // Amounts are whole cents: a value that is the double nearest to k / 100 with fewer
+    // than 15 digits in k prints as k's digits with the point two from the right, which
+    // is what the C library gives after rounding to 15 significant digits. Exports write
+    // a million of them.
+    constexpr double kLimit = 1e15;
+    const double scaled = value * 100;
+    if (std::fabs(scaled) < kLimit) {
+        const auto cents = std::llround(scaled);
+        if (static_cast<double>(cents) / 100 == value) {
+            if (cents < 0)
+                out += '-';
+            char digits[24];
+            auto rest = static_cast<unsigned long long>(cents < 0 ? -cents : cents);
+            int count = 0;
+            do {
+                digits[count++] = static_cast<char>('0' + rest % 10);
+                rest /= 10;
+            } while (rest != 0);
+            while (count < 3)
+                digits[count++] = '0'; // at least one digit before the point
+            int last = 0;              // the fraction's trailing zeros are dropped
+            while (last < 2 && digits[last] == '0')
+                ++last;
+            for (int i = count - 1; i >= 2; --i)
+                out += digits[i];
+            if (last < 2) {
+                out += decimalSeparator;
+                for (int i = 1; i >= last; --i)
+                    out += digits[i];
+            }
+            return;
+        }
+    }
+    out += detail::formatGeneralByPrintf(value, decimalSeparator);
+}
+
+std::string formatGeneral(double value, char decimalSeparator)
+{
+    std::string text;
+    appendGeneral(text, value, decimalSeparator);
     return text;
 }
 

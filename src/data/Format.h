@@ -17,6 +17,9 @@ namespace detail {
 // formatFixed always taking the value's decimal digits; formatFixed takes a shorter way
 // where the result is the same.
 std::string formatFixedBySignificantDigits(long double value, int decimals, char decimalSeparator);
+// formatGeneral always through the C library; formatGeneral takes a shorter way for
+// whole cents.
+std::string formatGeneralByPrintf(double value, char decimalSeparator);
 } // namespace detail
 
 // The amount text of the balance display and the comparison: fixed-point with the
@@ -25,6 +28,8 @@ std::string formatAmount(long double value, const RegionalSettings& settings);
 
 // General number format: up to 15 significant digits, no trailing zeros, no grouping.
 std::string formatGeneral(double value, char decimalSeparator);
+// The same, appended to `out`.
+void appendGeneral(std::string& out, double value, char decimalSeparator);
 
 // "#,##0.##": grouped thousands, at most two decimals, no trailing zeros.
 std::string formatGrouped(double value, char decimalSeparator, char thousandSeparator);

@@ -310,7 +310,10 @@ struct MemTable::Impl final
 
 private:
     void quickSort(int low, int high, const std::vector<int>& fields, MemTableOptions options);
+    template<typename ValueOf>
+    void sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf valueOf);
     void sortOnNumber(int fieldIndex, MemTableOptions options);
+    void sortOnText(int fieldIndex, MemTableOptions options);
     int indexOf(const std::byte* identity) const;
     FieldList keyFieldList(std::string_view names);
     bool binarySearchAllowed(const std::vector<int>& keyFields, MemTableOptions options);

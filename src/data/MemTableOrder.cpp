@@ -1,11 +1,14 @@
 // Ordering of a memory table: records compared on a field list with options, the two
-// sorts (a quicksort of the records, and a sort of keys taken out of them for one number
-// field) and the placement of a posted record among records in order.
+// sorts (a quicksort of the records, and a sort of keys taken out of them for one field)
+// and the placement of a posted record among records in order.
 
 #include "data/MemTableImpl.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <span>
+#include <utility>
 
 namespace tamisko {
 
@@ -94,22 +97,78 @@ void MemTable::Impl::quickSort(int low, int high, const std::vector<int>& fields
     }
 }
 
-// The order of compareForSort on one number field, found by sorting keys taken out
-// of the records once instead of comparing records through their fields: nulls
-// first, then the values, then the record-number slots; descending reverses it all.
-// Records equal in value and slot keep their relative order. (A NaN, which compares
-// equal to everything field by field, gets a fixed place here.)
-void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
+namespace {
+
+// A record's sort key: its value and record-number slot as unsigned numbers whose plain
+// order is the wanted one, and the record's place before the sort.
+struct SortKey final
 {
-    struct Key final
-    {
-        uint64_t value; // ordered as the stored number
-        int32_t slot;
-        uint32_t index;
+    uint64_t value;
+    uint32_t slot;
+    uint32_t index;
+};
+
+// Sorts keys on (value, slot), keeping keys equal in both in their order: for many keys
+// a radix sort, one byte at a time from the slot's lowest, passing over the bytes that
+// are the same in every key (dates and slots vary in a few bytes only).
+void sortKeys(std::span<SortKey> keys, std::vector<SortKey>& spare)
+{
+    constexpr size_t kRadixFrom = 1024;
+    constexpr int kBytes = 12;
+    const size_t count = keys.size();
+    if (count < kRadixFrom) {
+        std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
+            if (a.value != b.value)
+                return a.value < b.value;
+            if (a.slot != b.slot)
+                return a.slot < b.slot;
+            return a.index < b.index;
+        });
+        return;
+    }
+    const auto byteOf = [](const SortKey& key, int byte) -> unsigned {
+        return byte < 4 ? (key.slot >> (8 * byte)) & 0xFFu
+                        : static_cast<unsigned>(key.value >> (8 * (byte - 4))) & 0xFFu;
     };
-    constexpr uint64_t signBit = uint64_t{1} << 63;
-    const bool isFloat = storageOf(field(fieldIndex).dataType()) == Storage::Float;
-    std::vector<Key> keys(records.size());
+    std::vector<std::array<size_t, 256>> counts(kBytes);
+    for (const SortKey& key : keys) {
+        for (int byte = 0; byte < kBytes; ++byte)
+            ++counts[static_cast<size_t>(byte)][byteOf(key, byte)];
+    }
+    spare.resize(count);
+    SortKey* from = keys.data();
+    SortKey* to = spare.data();
+    for (int byte = 0; byte < kBytes; ++byte) {
+        std::array<size_t, 256>& start = counts[static_cast<size_t>(byte)];
+        if (start[byteOf(from[0], byte)] == count)
+            continue;
+        size_t sum = 0;
+        for (size_t& bucket : start)
+            sum += std::exchange(bucket, sum);
+        for (size_t i = 0; i < count; ++i)
+            to[start[byteOf(from[i], byte)]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != keys.data())
+        std::copy(from, from + count, keys.data());
+}
+
+} // namespace
+
+// The order of compareForSort on one field, found by sorting keys taken out of the
+// records once instead of comparing records through their fields: nulls first, then the
+// values, then the record-number slots; descending reverses it all. Records equal in
+// value and slot keep their relative order. `valueOf(i)` is the key of record i, not
+// null, as an unsigned number in the field's order.
+template<typename ValueOf>
+void MemTable::Impl::sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf valueOf)
+{
+    // Descending sorts the keys' complements: larger values and slots first, equal ones
+    // in their order as before.
+    const bool descending = (options & mtcoDescending) != 0;
+    const uint64_t flipValue = descending ? ~uint64_t{0} : 0;
+    const uint32_t flipSlot = (descending ? ~uint32_t{0} : 0) ^ 0x80000000u;
+    std::vector<SortKey> keys(records.size());
     size_t nulls = 0;
     for (const RecordBuffer& record : records) {
         if (record.isNull(fieldIndex))
@@ -120,45 +179,65 @@ void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
     for (size_t i = 0; i < records.size(); ++i) {
         const RecordView record = records[i].view();
         const auto index = static_cast<uint32_t>(i);
-        if (record.isNull(fieldIndex)) {
-            keys[nextNull++] = {0, record.recNoSlot(), index};
-            continue;
-        }
-        uint64_t value = 0;
-        if (isFloat) {
-            const double number = record.doubleAt(fieldIndex);
-            const auto bits = std::bit_cast<uint64_t>(number == 0 ? 0.0 : number);
-            value = (bits & signBit) ? ~bits : (bits | signBit);
-        } else {
-            value = static_cast<uint64_t>(record.intAt(fieldIndex)) ^ signBit;
-        }
-        keys[nextValue++] = {value, record.recNoSlot(), index};
+        const uint32_t slot = static_cast<uint32_t>(record.recNoSlot()) ^ flipSlot;
+        if (record.isNull(fieldIndex))
+            keys[nextNull++] = {flipValue, slot, index};
+        else
+            keys[nextValue++] = {valueOf(i) ^ flipValue, slot, index};
     }
-    const bool descending = (options & mtcoDescending) != 0;
-    const auto before = [descending](const Key& a, const Key& b) {
-        if (a.value != b.value)
-            return descending ? a.value > b.value : a.value < b.value;
-        if (a.slot != b.slot)
-            return descending ? a.slot > b.slot : a.slot < b.slot;
-        return a.index < b.index;
-    };
-    std::sort(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls), before);
-    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(nulls), keys.end(), before);
+    std::vector<SortKey> spare;
+    const std::span<SortKey> all(keys);
+    sortKeys(all.first(nulls), spare);
+    sortKeys(all.subspan(nulls), spare);
     if (descending) // nulls last
         std::rotate(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls), keys.end());
     std::vector<RecordBuffer> ordered;
     ordered.reserve(records.size());
-    for (const Key& key : keys)
+    for (const SortKey& key : keys)
         ordered.push_back(std::move(records[key.index]));
     records.swap(ordered);
+}
+
+// A number as an unsigned key in its order (a NaN, which compares equal to everything
+// field by field, gets a fixed place).
+void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
+{
+    constexpr uint64_t signBit = uint64_t{1} << 63;
+    if (storageOf(field(fieldIndex).dataType()) == Storage::Float) {
+        sortOnKeys(fieldIndex, options, [&](size_t i) {
+            const double number = records[i].view().doubleAt(fieldIndex);
+            const auto bits = std::bit_cast<uint64_t>(number == 0 ? 0.0 : number);
+            return (bits & signBit) ? ~bits : (bits | signBit);
+        });
+    } else {
+        sortOnKeys(fieldIndex, options, [&](size_t i) {
+            return static_cast<uint64_t>(records[i].view().intAt(fieldIndex)) ^ signBit;
+        });
+    }
+}
+
+// A text's key is its rank among the texts in the collation's order.
+void MemTable::Impl::sortOnText(int fieldIndex, MemTableOptions options)
+{
+    std::vector<std::string_view> texts(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (!records[i].isNull(fieldIndex))
+            texts[i] = records[i].view().stringAt(fieldIndex);
+    }
+    const std::vector<uint32_t> ranks =
+        collation->ranks(texts, (options & mtcoCaseInsensitive) != 0);
+    sortOnKeys(fieldIndex, options, [&](size_t i) { return uint64_t{ranks[i]}; });
 }
 
 void MemTable::Impl::sortRecords(const std::vector<int>& fields, MemTableOptions options)
 {
     const std::byte* current =
         cursor >= 0 ? records[static_cast<size_t>(cursor)].identity() : nullptr;
-    if (fields.size() == 1 && storageOf(field(fields.front()).dataType()) != Storage::String)
+    const bool oneField = fields.size() == 1;
+    if (oneField && storageOf(field(fields.front()).dataType()) != Storage::String)
         sortOnNumber(fields.front(), options);
+    else if (oneField && !(options & mtcoPartialKey))
+        sortOnText(fields.front(), options);
     else
         quickSort(0, recordTotal() - 1, fields, options);
     if (current)

@@ -3,6 +3,7 @@
 #include "data/Cp1253.h"
 
 #include <array>
+#include <unordered_map>
 
 namespace tamisko {
 namespace {
@@ -99,7 +100,48 @@ public:
         return compareLevel(a, b, &Weight::tertiary);
     }
 
+protected:
+    std::vector<uint32_t> distinctRanks(std::span<const std::string_view> distinct,
+                                        bool caseInsensitive) const override
+    {
+        std::vector<std::string> keys;
+        keys.reserve(distinct.size());
+        for (const std::string_view text : distinct)
+            keys.push_back(sortKey(text, caseInsensitive));
+        return ranksInOrder(keys.size(),
+                            [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]); });
+    }
+
 private:
+    // Bytes whose plain order is compare's: the primary weights as big-endian pairs and a
+    // zero pair after them (a text that ends first sorts first), then the secondary and,
+    // when case counts, the tertiary weights. Texts equal at the first level have as many
+    // weights at the others, so those need no end mark.
+    std::string sortKey(std::string_view text, bool caseInsensitive) const
+    {
+        std::string key;
+        key.reserve(text.size() * 4 + 2);
+        for (const char c : text) {
+            if (const uint16_t primary = weight(c).primary; primary != 0) {
+                key += static_cast<char>(primary >> 8);
+                key += static_cast<char>(primary & 0xFF);
+            }
+        }
+        key += '\0';
+        key += '\0';
+        for (const char c : text) {
+            if (weight(c).primary != 0)
+                key += static_cast<char>(weight(c).secondary);
+        }
+        if (!caseInsensitive) {
+            for (const char c : text) {
+                if (weight(c).primary != 0)
+                    key += static_cast<char>(weight(c).tertiary);
+            }
+        }
+        return key;
+    }
+
     template<typename T>
     int compareLevel(std::string_view a, std::string_view b, T Weight::*level) const
     {
@@ -127,6 +169,34 @@ private:
 };
 
 } // namespace
+
+std::vector<uint32_t> Collation::ranks(std::span<const std::string_view> texts,
+                                       bool caseInsensitive) const
+{
+    // Books repeat their descriptions: rank each distinct text once.
+    std::unordered_map<std::string_view, uint32_t> indexOf;
+    std::vector<std::string_view> distinct;
+    std::vector<uint32_t> distinctOf(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const auto [at, added] =
+            indexOf.try_emplace(texts[i], static_cast<uint32_t>(distinct.size()));
+        if (added)
+            distinct.push_back(texts[i]);
+        distinctOf[i] = at->second;
+    }
+    const std::vector<uint32_t> rankOfDistinct = distinctRanks(distinct, caseInsensitive);
+    for (uint32_t& rank : distinctOf)
+        rank = rankOfDistinct[rank];
+    return distinctOf;
+}
+
+std::vector<uint32_t> Collation::distinctRanks(std::span<const std::string_view> distinct,
+                                               bool caseInsensitive) const
+{
+    return ranksInOrder(distinct.size(), [&](uint32_t a, uint32_t b) {
+        return compare(distinct[a], distinct[b], caseInsensitive);
+    });
+}
 
 std::shared_ptr<const Collation> greekCollation()
 {

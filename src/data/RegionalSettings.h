@@ -1,8 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamisko {
 
@@ -14,6 +18,35 @@ class Collation
 public:
     virtual ~Collation() = default;
     virtual int compare(std::string_view a, std::string_view b, bool caseInsensitive) const = 0;
+
+    // The places of the texts in this order, for sorting many of them at once: texts that
+    // compare equal get equal ranks, and a smaller rank sorts first. A sort on the ranks
+    // compares each distinct text a few times, not every text at every step.
+    std::vector<uint32_t> ranks(std::span<const std::string_view> texts,
+                                bool caseInsensitive) const;
+
+protected:
+    // The ranks of texts given once each; by default found by sorting them with compare.
+    virtual std::vector<uint32_t> distinctRanks(std::span<const std::string_view> distinct,
+                                                bool caseInsensitive) const;
+
+    // The ranks of `count` items in the order of `order(i, j)` (<0, 0 or >0).
+    template<typename Order> static std::vector<uint32_t> ranksInOrder(size_t count, Order order)
+    {
+        std::vector<uint32_t> sorted(count);
+        for (size_t i = 0; i < count; ++i)
+            sorted[i] = static_cast<uint32_t>(i);
+        std::sort(sorted.begin(), sorted.end(),
+                  [&](uint32_t a, uint32_t b) { return order(a, b) < 0; });
+        std::vector<uint32_t> rank(count);
+        uint32_t current = 0;
+        for (size_t i = 0; i < count; ++i) {
+            if (i > 0 && order(sorted[i - 1], sorted[i]) != 0)
+                ++current;
+            rank[sorted[i]] = current;
+        }
+        return rank;
+    }
 };
 
 // The Greek (Greece) order of cp1253 texts: Greek before Latin, accents and diaeresis

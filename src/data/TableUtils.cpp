@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace tamisko {
@@ -36,31 +37,33 @@ std::string timeOfDay(double dayNumber)
     return text;
 }
 
-std::string fieldText(const Field& field, const RegionalSettings& settings, TableTextForm form)
+void appendFieldText(std::string& out, const Field& field, const RegionalSettings& settings,
+                     TableTextForm form)
 {
     if (field.isNull())
-        return {};
+        return;
     const Variant value = field.value();
     if (value.isNullOrEmpty())
-        return {};
+        return;
     switch (field.dataType()) {
-    case FieldType::String:
-        return value.toString();
     case FieldType::Float:
     case FieldType::Currency:
-        return formatGeneral(value.toDouble(), settings.decimalSeparator);
+        appendGeneral(out, value.toDouble(), settings.decimalSeparator);
+        return;
     case FieldType::Date:
     case FieldType::DateTime: {
         const double day = value.toDouble();
-        std::string text = formatDate(std::floor(day), settings);
+        out += formatDate(std::floor(day), settings);
         if (form == TableTextForm::Export && day != std::floor(day))
-            text += " " + timeOfDay(day);
-        return text;
+            out += " " + timeOfDay(day);
+        return;
     }
     case FieldType::Time:
-        return timeOfDay(value.toDouble());
+        out += timeOfDay(value.toDouble());
+        return;
     default:
-        return value.toString();
+        out += value.toString();
+        return;
     }
 }
 
@@ -75,14 +78,35 @@ std::vector<const Field*> visibleFields(const MemTable& table)
 }
 
 template<typename TextOf>
-void appendLine(std::string& text, const std::vector<const Field*>& fields, TextOf textOf)
+void appendLine(std::string& text, const std::vector<const Field*>& fields, TextOf appendText)
 {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             text += '\t';
-        text += textOf(*fields[i]);
+        appendText(*fields[i]);
     }
     text += "\r\n";
+}
+
+// The table's text (see TableText) handed to `take` in pieces of whole lines, each of
+// about a megabyte: a writer need not hold the whole text at once.
+void forEachTextPiece(MemTable& table, const RegionalSettings& settings, TableTextForm form,
+                      const std::function<void(std::string_view)>& take)
+{
+    constexpr size_t kPieceSize = size_t{1} << 20;
+    const std::vector<const Field*> fields = visibleFields(table);
+    std::string piece;
+    piece.reserve(kPieceSize + 4096);
+    appendLine(piece, fields, [&](const Field& field) { piece += field.displayName(); });
+    for (table.first(); !table.eof(); table.next()) {
+        appendLine(piece, fields,
+                   [&](const Field& field) { appendFieldText(piece, field, settings, form); });
+        if (piece.size() >= kPieceSize) {
+            take(piece);
+            piece.clear();
+        }
+    }
+    take(piece);
 }
 
 } // namespace
@@ -93,10 +117,11 @@ void ReplaceFieldValues(MemTable& table, std::string_view fieldName, const Varia
     if (!table.active())
         return;
     CancelPending({&table});
+    Field& field = table.fieldByName(fieldName);
     for (table.first(); !table.eof(); table.next()) {
-        if (table.fieldValue(fieldName).equals(oldValue)) {
+        if (field.value().equals(oldValue)) {
             table.edit();
-            table.setFieldValue(fieldName, newValue);
+            field.setValue(newValue);
             table.post();
         }
     }
@@ -166,23 +191,24 @@ std::optional<std::string> TableText(MemTable& table, const RegionalSettings& se
 {
     if (!table.active() || table.isEmpty())
         return std::nullopt;
-    const std::vector<const Field*> fields = visibleFields(table);
     std::string text;
-    appendLine(text, fields, [](const Field& field) { return field.displayName(); });
-    for (table.first(); !table.eof(); table.next())
-        appendLine(text, fields,
-                   [&](const Field& field) { return fieldText(field, settings, form); });
+    forEachTextPiece(table, settings, form, [&text](std::string_view piece) { text += piece; });
     return text;
 }
 
 bool ExportTableToTextFile(MemTable& table, const std::string& fileName,
                            const RegionalSettings& settings)
 {
-    const std::optional<std::string> text = TableText(table, settings, TableTextForm::Export);
-    if (!text)
+    if (!table.active() || table.isEmpty())
         return false;
-    const std::string utf8 = cp1253::toUtf8OrThrow(*text);
-    ReplaceFileContents(fileName, {reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()});
+    FileReplacement file(fileName);
+    std::string utf8;
+    forEachTextPiece(table, settings, TableTextForm::Export, [&](std::string_view piece) {
+        cp1253::appendUtf8OrThrow(utf8, piece);
+        file.write({reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size()});
+        utf8.clear();
+    });
+    file.commit();
     return true;
 }
 

@@ -23,6 +23,21 @@ public:
         return collator.compare(toQString(a), toQString(b));
     }
 
+protected:
+    std::vector<uint32_t> distinctRanks(std::span<const std::string_view> distinct,
+                                        bool caseInsensitive) const override
+    {
+        // Qt's keys for the C locale are the plain bytes, blind to case-insensitivity.
+        if (caseInsensitive)
+            return Collation::distinctRanks(distinct, caseInsensitive);
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(distinct.size());
+        for (const std::string_view text : distinct)
+            keys.push_back(caseSensitive_.sortKey(toQString(text)));
+        return ranksInOrder(keys.size(),
+                            [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]); });
+    }
+
 private:
     QCollator caseSensitive_;
     QCollator caseInsensitive_;

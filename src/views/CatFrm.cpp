@@ -162,22 +162,23 @@ void CatForm::rename(const std::string& oldName, const std::string& newName)
     categories.setFieldValue("Category", Variant::fromString(newName));
     categories.post();
     categories.sortByFields("Category");
-    const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
-    // The movements keep a copy of their category's name: rewrite it.
-    ReplaceFieldValues(data_.LogTable, "Category", Variant::fromString(oldName),
-                       Variant::fromString(newName));
+    // The movements keep a copy of their category's name: rewrite it, telling the views
+    // and the document once for all of them.
+    data_.BulkChange([&] {
+        ReplaceFieldValues(data_.LogTable, "Category", Variant::fromString(oldName),
+                           Variant::fromString(newName));
+    });
 }
 
 void CatForm::merge(int32_t target)
 {
-    {
-        const ViewsSuspended suspended({&data_.LogSource, &data_.CatSource});
+    data_.BulkChange([&] {
         MemTable& categories = data_.CatTable;
         const int32_t source = categories.fieldByName("CatNum").asInteger();
         ReplaceFieldValues(data_.LogTable, "CatNum", Variant::fromInt(source),
                            Variant::fromInt(target));
         categories.deleteRecord();
-    }
+    });
     categoryDeleted();
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/DataMdl.h"
 #include "data/TableUtils.h"
+#include "platform/ClipboardText.h"
 #include "platform/db/AnchorLayout.h"
 #include "platform/db/DbMessages.h"
 #include "platform/db/FieldText.h"
@@ -11,10 +12,8 @@
 #include "views/FilterFrm.h"
 
 #include <optional>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
-#include <QGuiApplication>
 
 namespace tamisko {
 namespace {
@@ -199,13 +198,10 @@ void PinakasForm::itemCopyClick()
 {
     onChosenDateRange(*this, data_, [this](DateRangeOperation& operation) {
         operation.suspendViews();
-        const std::optional<std::string> text =
+        std::optional<std::string> text =
             TableText(data_.LogTable, db::formatSettings(), TableTextForm::Clipboard);
-        if (!text)
-            return;
-        QClipboard* const clipboard = QGuiApplication::clipboard();
-        clipboard->clear();
-        clipboard->setText(toQString(*text));
+        if (text)
+            putTextOnClipboard(std::move(*text));
     });
 }
 

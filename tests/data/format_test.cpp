@@ -56,6 +56,44 @@ TEST(FormatFixed, ShortWayMatchesTheDecimalDigits)
     }
 }
 
+// The short way for whole cents must give the C library's text for every value: cents,
+// tenths of cents, the largest cents below 15 digits and beyond, tiny values, both signs.
+TEST(FormatGeneral, ShortWayMatchesTheLibrary)
+{
+    std::mt19937_64 random(1253);
+    std::vector<double> values{0,
+                               -0.0,
+                               0.01,
+                               -0.01,
+                               0.1,
+                               0.5,
+                               1,
+                               10,
+                               100.5,
+                               1e-5,
+                               1e12,
+                               1e13,
+                               1e15,
+                               1e20,
+                               0.001,
+                               0.015,
+                               9999999999999.99,
+                               -9999999999999.99,
+                               99999999999999.9,
+                               1e-300};
+    std::uniform_int_distribution<int64_t> cents(-100000000000, 100000000000);
+    std::uniform_real_distribution<double> any(-1e6, 1e6);
+    for (int i = 0; i < 50000; ++i) {
+        values.push_back(static_cast<double>(cents(random)) / 100);
+        values.push_back(static_cast<double>(cents(random)) / 1000);
+        values.push_back(static_cast<double>(cents(random) % 100000) / 100 +
+                         static_cast<double>(cents(random) % 100000) / 100);
+        values.push_back(any(random));
+    }
+    for (const double value : values)
+        ASSERT_EQ(formatGeneral(value, ','), detail::formatGeneralByPrintf(value, ',')) << value;
+}
+
 TEST(FormatDate, ShortFormats)
 {
     EXPECT_EQ(formatDate(37987, "d/M/yyyy"), "1/1/2004");

@@ -1,4 +1,5 @@
 #include "data/Errors.h"
+#include "platform/ClipboardText.h"
 #include "platform/Dates.h"
 #include "platform/Text.h"
 
@@ -53,4 +54,22 @@ TEST(Dates, DayNumbersAndQDates)
         EXPECT_EQ(toDayNumber(date), day) << day;
     }
     EXPECT_EQ(toQDate(37987.75), QDate(2004, 1, 1)); // a time of day is dropped
+}
+
+// Pasting asks for a QString (this program, Qt programs) or for UTF-8 bytes (the X
+// selection's UTF8_STRING and text/plain): both come from the kept cp1253 bytes.
+TEST(Cp1253MimeData, GivesTheTextAsUnicodeAndAsUtf8)
+{
+    const QString greek = QStringLiteral("Ημέρα\tΚατηγορία\r\n1/2/2024\tΔΕΗ €\r\n");
+    const Cp1253MimeData data(*fromQString(greek));
+    EXPECT_TRUE(data.hasText());
+    EXPECT_EQ(data.text(), greek);
+    EXPECT_EQ(QString::fromUtf8(data.data(QStringLiteral("text/plain"))), greek);
+    EXPECT_EQ(QString::fromUtf8(data.data(QStringLiteral("text/plain;charset=utf-8"))), greek);
+    EXPECT_TRUE(data.data(QStringLiteral("text/html")).isEmpty());
+
+    const Cp1253MimeData undefined(std::string("a\xAA") + "b");
+    EXPECT_EQ(undefined.text(), QStringLiteral("a\uFFFDb"));
+    EXPECT_EQ(QString::fromUtf8(undefined.data(QStringLiteral("text/plain"))),
+              QStringLiteral("a\uFFFDb"));
 }
