@@ -55,6 +55,20 @@ public:
         samples_[name].push_back(value);
     }
     void note(const std::string& name, const std::string& text) { notes_[name] = text; }
+    // The program's resident memory once the command was done, in MB.
+    void resident(const std::string& name, double megabytes)
+    {
+        resident_[name].push_back(megabytes);
+    }
+    double residentAfter(const std::string& name) const
+    {
+        const auto found = resident_.find(name);
+        if (found == resident_.end() || found->second.empty())
+            return -1;
+        std::vector<double> values = found->second;
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    }
 
     const std::vector<std::string>& names() const { return order_; }
     double median(const std::string& name) const
@@ -76,6 +90,7 @@ private:
     std::vector<std::string> order_;
     std::map<std::string, std::vector<double>> samples_;
     std::map<std::string, std::string> notes_;
+    std::map<std::string, std::vector<double>> resident_;
 };
 
 // The text followed by blanks up to a width in characters (printf counts UTF-8 bytes).
@@ -221,8 +236,10 @@ public:
 
     void record(const std::string& name, double ms)
     {
-        std::fprintf(stderr, "    %s %9.1f ms\n", padded(name, 52).c_str(), ms);
+        const double megabytes = static_cast<double>(child_.residentKilobytes()) / 1024.0;
+        std::fprintf(stderr, "    %s %9.1f ms %7.1f MB\n", padded(name, 52).c_str(), ms, megabytes);
         figures_.add(name, ms);
+        figures_.resident(name, megabytes);
     }
     void note(const std::string& name, const std::string& text) { figures_.note(name, text); }
 
@@ -579,7 +596,7 @@ int run(const Options& options)
     };
     std::printf("  bare Qt window, launch to caption:           %7.0f ms\n", median(bare));
     std::printf("  tamisko with the book, launch to caption:    %7.0f ms\n", median(startup));
-    std::printf("\n  %s %9s  %s\n", padded("command", 52).c_str(), "ms", "goal");
+    std::printf("\n  %s %9s %9s  %s\n", padded("command", 52).c_str(), "ms", "resident", "goal");
     const auto bulk = [](const std::string& name) {
         return name.find("10^6") != std::string::npos || name.find("10^5") != std::string::npos;
     };
@@ -590,13 +607,14 @@ int run(const Options& options)
                               : ms <= goal ? "met"
                                            : "MISSED: " + missedBecause(name);
         const std::string note = figures.noteOf(name);
-        std::printf("  %s %9.0f  <= %4.0f ms  %s%s%s\n", padded(name, 52).c_str(), ms, goal,
-                    verdict.c_str(), note.empty() ? "" : "; ", note.c_str());
+        std::printf("  %s %9.0f %6.0f MB  <= %4.0f ms  %s%s%s\n", padded(name, 52).c_str(), ms,
+                    figures.residentAfter(name), goal, verdict.c_str(), note.empty() ? "" : "; ",
+                    note.c_str());
     }
     if (!hasImport)
-        std::printf("  %s %9s  <= 1000 ms  not available (the program has no "
+        std::printf("  %s %9s %9s  <= 1000 ms  not available (the program has no "
                     "\"Εισαγωγή κινήσεων...\" yet)\n",
-                    padded("import window: 10^5-row bank CSV", 52).c_str(), "-");
+                    padded("import window: 10^5-row bank CSV", 52).c_str(), "-", "-");
     const double memory = median(resident);
     std::printf("\n  resident memory after all the commands: %.1f MB  (goal <= 200 MB: %s)\n",
                 memory,

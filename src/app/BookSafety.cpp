@@ -37,7 +37,11 @@ BookSafety::BookSafety(RecoveryWriter::Snapshot snapshot, QString backups, QStri
           recovery.isEmpty() ? recoveryFolder() : std::move(recovery), std::move(snapshot)))
 {}
 
-BookSafety::~BookSafety() = default;
+BookSafety::~BookSafety()
+{
+    if (backupWriting_.valid())
+        backupWriting_.wait();
+}
 
 BookAccess BookSafety::prepareOpen(const QString& book)
 {
@@ -142,6 +146,7 @@ FileMenuHandler::SaveCheck BookSafety::checkBeforeSave(const QString& book)
 
 bool BookSafety::prepareSave(const QString& target)
 {
+    finishBackup();
     pendingLock_.reset();
     // The open book is written under its own lock, or, opened anyway, under none; a
     // book opened for reading only is written only once its lock is free.
@@ -163,27 +168,54 @@ bool BookSafety::prepareSave(const QString& target)
 
 void BookSafety::keepBackup(const QString& target)
 {
-    const BackupFolder folder(nativeName(backupFolder_));
+    // The bytes are read now, before the save replaces them; they are written into the
+    // backup folder while the save encodes and writes the book, and the save waits for
+    // that only when it is done (finishBackup).
     try {
-        const LocalTime now = localTimeNow();
-        if (folder.keep(nativeName(target), now))
-            folder.rotate(nativeName(target), now);
+        std::optional<BackupFolder::PresentBytes> present =
+            BackupFolder::read(nativeName(target), localTimeNow());
+        if (!present)
+            return;
+        backupTarget_ = target;
+        backupWriting_ =
+            std::async(std::launch::async, [folder = BackupFolder(nativeName(backupFolder_)),
+                                            present = std::move(*present)] {
+                folder.write(present);
+                folder.rotate(present.bookPath, present.when);
+            });
     } catch (const std::exception& error) {
-        // The save matters more than its backup: said once, and the save goes on.
-        if (!backupFailureReported_) {
-            backupFailureReported_ = true;
-            DialogService::instance().showWarning(
-                QStringLiteral("Ταμίσκες"),
-                QStringLiteral("Δεν κρατήθηκε αντίγραφο ασφαλείας του %1 στο φάκελο %2.\n%3\n\n"
-                               "Η αποθήκευση γίνεται κανονικά· όσο ο φάκελος δεν μπορεί να "
-                               "γραφτεί, δεν κρατούνται αντίγραφα.")
-                    .arg(target, backupFolder_, QString::fromStdString(error.what())));
-        }
+        reportBackupFailure(target, error);
     }
+}
+
+void BookSafety::finishBackup()
+{
+    if (!backupWriting_.valid())
+        return;
+    try {
+        backupWriting_.get();
+    } catch (const std::exception& error) {
+        reportBackupFailure(backupTarget_, error);
+    }
+}
+
+void BookSafety::reportBackupFailure(const QString& target, const std::exception& error)
+{
+    // The save matters more than its backup: said once, and the save goes on.
+    if (backupFailureReported_)
+        return;
+    backupFailureReported_ = true;
+    DialogService::instance().showWarning(
+        QStringLiteral("Ταμίσκες"),
+        QStringLiteral("Δεν κρατήθηκε αντίγραφο ασφαλείας του %1 στο φάκελο %2.\n%3\n\n"
+                       "Η αποθήκευση γίνεται κανονικά· όσο ο φάκελος δεν μπορεί να "
+                       "γραφτεί, δεν κρατούνται αντίγραφα.")
+            .arg(target, backupFolder_, QString::fromStdString(error.what())));
 }
 
 void BookSafety::saved(const QString& target, const QString& name)
 {
+    finishBackup();
     if (pendingLock_)
         lock_ = std::move(pendingLock_);
     else if (!sameFile(target, book_))
@@ -196,6 +228,7 @@ void BookSafety::saved(const QString& target, const QString& name)
 
 void BookSafety::saveFailed()
 {
+    finishBackup();
     pendingLock_.reset();
 }
 

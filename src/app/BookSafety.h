@@ -5,6 +5,8 @@
 #include "app/RecoveryWriter.h"
 #include "data/FileFingerprint.h"
 
+#include <exception>
+#include <future>
 #include <memory>
 #include <optional>
 #include <QString>
@@ -54,6 +56,8 @@ public:
 
 private:
     void keepBackup(const QString& target);
+    void finishBackup();
+    void reportBackupFailure(const QString& target, const std::exception& error);
     void remember(const QString& book);
 
     QString backupFolder_;
@@ -64,6 +68,8 @@ private:
     std::optional<FileFingerprint> fingerprint_;
     bool readOnly_ = false;
     bool backupFailureReported_ = false;
+    std::future<void> backupWriting_; // the backup of the file a save replaces
+    QString backupTarget_;
 };
 
 } // namespace tamisko

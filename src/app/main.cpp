@@ -10,6 +10,7 @@
 #include "reports/SigrisisRpt.h"
 #include "widgets/EuroFrm.h"
 
+#include <malloc.h>
 #include <optional>
 #include <QApplication>
 #include <QTimer>
@@ -36,6 +37,11 @@ report::ReportPreview::Prompts reportPrompts()
 
 int main(int argc, char** argv)
 {
+    // A large book's sorts, exports and analyses make buffers of many megabytes for a
+    // moment. With the C library's sliding threshold such buffers come from the heap
+    // after the first one is freed, and the heap keeps their pages: a fixed threshold
+    // gives every one of them back when it goes.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     Q_INIT_RESOURCE(tamisko);
     QApplication app(argc, argv);
     GreekQtTranslator translator;

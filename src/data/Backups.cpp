@@ -1,5 +1,6 @@
 #include "data/Backups.h"
 
+#include "data/ByteStream.h"
 #include "data/DataMdl.h"
 #include "data/DocumentFile.h"
 #include "data/FileCipher.h"
@@ -60,6 +61,10 @@ std::vector<uint8_t> fileBytes(const std::string& path, bool& exists)
         throw FileSystemError("Cannot open file \"" + path + "\": " + std::strerror(errno));
     }
     std::vector<uint8_t> bytes;
+    struct stat status
+    {};
+    if (::fstat(fd, &status) == 0 && status.st_size > 0)
+        reserveBytes(bytes, static_cast<size_t>(status.st_size)); // read without regrowing
     uint8_t buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -182,17 +187,32 @@ BackupFolder::BackupFolder(std::string folder) : folder_(std::move(folder)) {}
 std::optional<std::string> BackupFolder::keep(const std::string& bookPath,
                                               const LocalTime& now) const
 {
+    const std::optional<PresentBytes> present = read(bookPath, now);
+    if (!present)
+        return std::nullopt;
+    return write(*present);
+}
+
+std::optional<BackupFolder::PresentBytes> BackupFolder::read(const std::string& bookPath,
+                                                             const LocalTime& now)
+{
     bool exists = false;
-    const std::vector<uint8_t> bytes = fileBytes(bookPath, exists);
+    std::vector<uint8_t> bytes = fileBytes(bookPath, exists);
     if (!exists)
         return std::nullopt;
+    return PresentBytes{bookPath, now, std::move(bytes)};
+}
+
+std::string BackupFolder::write(const PresentBytes& present) const
+{
     std::error_code error;
     fs::create_directories(folder_, error);
     if (error)
         throw FileSystemError("Cannot create folder \"" + folder_ + "\": " + error.message());
     ::chmod(folder_.c_str(), 0700);
-    const std::string backup = (fs::path(folder_) / backupFileName(bookPath, now)).string();
-    ReplaceFileContents(backup, bytes, 0600);
+    const std::string backup =
+        (fs::path(folder_) / backupFileName(present.bookPath, present.when)).string();
+    ReplaceFileContents(backup, present.bytes, 0600);
     return backup;
 }
 

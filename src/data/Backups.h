@@ -68,6 +68,19 @@ public:
     // Keeps the book's present bytes before a save replaces them; nothing when there is no
     // file yet. Failures raise FileSystemError.
     std::optional<std::string> keep(const std::string& bookPath, const LocalTime& now) const;
+
+    // keep() in two steps, so that a save can write its file while the backup of the one
+    // it replaces is being written: the bytes are read before the save (nothing when there
+    // is no file yet), then written as the backup (its path returned); FileSystemError on
+    // failure. The two may run on different threads.
+    struct PresentBytes
+    {
+        std::string bookPath;
+        LocalTime when;
+        std::vector<uint8_t> bytes;
+    };
+    static std::optional<PresentBytes> read(const std::string& bookPath, const LocalTime& now);
+    std::string write(const PresentBytes& present) const;
     // The book's backups, newest first.
     std::vector<Backup> list(const std::string& bookPath) const;
     // Removes the backups the policy no longer keeps.

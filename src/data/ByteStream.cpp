@@ -9,22 +9,18 @@
 
 namespace tamisko {
 
-void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity)
+void adviseHugePages([[maybe_unused]] const void* begin, [[maybe_unused]] size_t size)
 {
-    if (capacity <= bytes.capacity())
-        return;
-    bytes.reserve(capacity);
 #ifdef MADV_HUGEPAGE
     constexpr size_t kLarge = size_t{4} << 20; // two huge pages
-    if (bytes.capacity() - bytes.size() < kLarge)
+    if (size < kLarge)
         return;
     const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto from = reinterpret_cast<uintptr_t>(bytes.data() + bytes.size());
-    const auto to = reinterpret_cast<uintptr_t>(bytes.data() + bytes.capacity());
+    const auto from = reinterpret_cast<uintptr_t>(begin);
     const uintptr_t start = (from + pageSize - 1) / pageSize * pageSize;
-    const uintptr_t end = to / pageSize * pageSize;
+    const uintptr_t end = (from + size) / pageSize * pageSize;
     if (end > start)
-        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE); // only advice
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #endif
 }
 

@@ -7,10 +7,27 @@
 
 namespace tamisko {
 
-// Reserves room for `capacity` bytes. A large reservation asks the system for huge
-// pages for the part not yet written, so that a payload of tens of megabytes costs a
-// few dozen page faults instead of thousands; the advice concerns these pages only.
-void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity);
+// Asks the system for huge pages for memory not touched yet, when there are megabytes of
+// it: a buffer of tens of megabytes then costs a few dozen page faults instead of
+// thousands (on a virtual machine a fault costs more than filling its page). Only advice.
+void adviseHugePages(const void* begin, size_t size);
+
+// Reserves room for `count` elements, the room beyond the present ones advised huge
+// pages (above). Reserve before resizing: a resize touches the pages at once.
+template<typename Container> void reserveLarge(Container& buffer, size_t count)
+{
+    if (count <= buffer.capacity())
+        return;
+    buffer.reserve(count);
+    adviseHugePages(buffer.data() + buffer.size(),
+                    (buffer.capacity() - buffer.size()) * sizeof(*buffer.data()));
+}
+
+// Reserves room for `capacity` bytes (reserveLarge).
+inline void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity)
+{
+    reserveLarge(bytes, capacity);
+}
 
 // An in-memory byte stream with a position, as the record stream and the cipher use it.
 class ByteStream final

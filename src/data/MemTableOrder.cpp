@@ -2,6 +2,7 @@
 // sorts (a quicksort of the records, and a sort of keys taken out of them for one field)
 // and the placement of a posted record among records in order.
 
+#include "data/ByteStream.h"
 #include "data/MemTableImpl.h"
 
 #include <algorithm>
@@ -135,6 +136,7 @@ void sortKeys(std::span<SortKey> keys, std::vector<SortKey>& spare)
         for (int byte = 0; byte < kBytes; ++byte)
             ++counts[static_cast<size_t>(byte)][byteOf(key, byte)];
     }
+    reserveLarge(spare, count);
     spare.resize(count);
     SortKey* from = keys.data();
     SortKey* to = spare.data();
@@ -168,7 +170,9 @@ void MemTable::Impl::sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf
     const bool descending = (options & mtcoDescending) != 0;
     const uint64_t flipValue = descending ? ~uint64_t{0} : 0;
     const uint32_t flipSlot = (descending ? ~uint32_t{0} : 0) ^ 0x80000000u;
-    std::vector<SortKey> keys(records.size());
+    std::vector<SortKey> keys;
+    reserveLarge(keys, records.size());
+    keys.resize(records.size());
     size_t nulls = 0;
     for (const RecordBuffer& record : records) {
         if (record.isNull(fieldIndex))
@@ -192,7 +196,7 @@ void MemTable::Impl::sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf
     if (descending) // nulls last
         std::rotate(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(nulls), keys.end());
     std::vector<RecordBuffer> ordered;
-    ordered.reserve(records.size());
+    reserveLarge(ordered, records.size());
     for (const SortKey& key : keys)
         ordered.push_back(std::move(records[key.index]));
     records.swap(ordered);
@@ -219,7 +223,9 @@ void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
 // A text's key is its rank among the texts in the collation's order.
 void MemTable::Impl::sortOnText(int fieldIndex, MemTableOptions options)
 {
-    std::vector<std::string_view> texts(records.size());
+    std::vector<std::string_view> texts;
+    reserveLarge(texts, records.size());
+    texts.resize(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         if (!records[i].isNull(fieldIndex))
             texts[i] = records[i].view().stringAt(fieldIndex);

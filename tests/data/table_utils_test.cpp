@@ -185,6 +185,17 @@ TEST_F(TableUtilsTest, ReplaceFieldValuesRewritesMatchingRecordsOnly)
 
     ReplaceFieldValues(movements, "CatNum", Variant::fromString("3"), Variant::fromInt(14));
     EXPECT_EQ(column(movements, "CatNum"), (std::vector<std::string>{"14", "14", "77", "14"}));
+
+    ReplaceFieldValues(movements, "CatNum", Variant::fromDouble(14), Variant::fromInt(3));
+    EXPECT_EQ(column(movements, "CatNum"), (std::vector<std::string>{"3", "3", "77", "3"}));
+
+    // Under a filter only the records it lets through change.
+    movements.setOnFilterRecord(
+        [](MemTable& table) { return table.fieldValue("Date").toDouble() >= 37989; });
+    movements.setFiltered(true);
+    ReplaceFieldValues(movements, "CatNum", Variant::fromInt(3), Variant::fromInt(14));
+    movements.setFiltered(false);
+    EXPECT_EQ(column(movements, "CatNum"), (std::vector<std::string>{"3", "3", "77", "14"}));
 }
 
 TEST_F(TableUtilsTest, ExportTextHasHeaderOfLabelsAndTabSeparatedVisibleFields)
