@@ -119,6 +119,16 @@ private:
     T saved_;
 };
 
+// A record's sort key: its value and record-number slot as unsigned numbers whose plain
+// order is the wanted one, and the record's place before the sort (while the keys are
+// taken, with a mark for a null value).
+struct SortKey final
+{
+    uint64_t value;
+    uint32_t slot;
+    uint32_t index;
+};
+
 } // namespace tamisko::memtable
 
 namespace tamisko {
@@ -311,7 +321,8 @@ struct MemTable::Impl final
 private:
     void quickSort(int low, int high, const std::vector<int>& fields, MemTableOptions options);
     template<typename ValueOf>
-    void sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf valueOf);
+    std::vector<memtable::SortKey> takeKeys(int fieldIndex, ValueOf valueOf) const;
+    void orderByKeys(std::vector<memtable::SortKey>& keys, MemTableOptions options);
     void sortOnNumber(int fieldIndex, MemTableOptions options);
     void sortOnText(int fieldIndex, MemTableOptions options);
     int indexOf(const std::byte* identity) const;

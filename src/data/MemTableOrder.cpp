@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <span>
+#include <unordered_map>
 #include <utility>
 
 namespace tamisko {
@@ -100,14 +102,32 @@ void MemTable::Impl::quickSort(int low, int high, const std::vector<int>& fields
 
 namespace {
 
-// A record's sort key: its value and record-number slot as unsigned numbers whose plain
-// order is the wanted one, and the record's place before the sort.
-struct SortKey final
+// A hash of short texts eight bytes at a time (std::hash goes byte by byte and was the
+// largest cost of a text sort).
+struct TextHash final
 {
-    uint64_t value;
-    uint32_t slot;
-    uint32_t index;
+    size_t operator()(std::string_view text) const noexcept
+    {
+        uint64_t hash = text.size() * 0x9E3779B97F4A7C15ull;
+        size_t at = 0;
+        const auto mix = [&hash](uint64_t word) {
+            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
+            hash ^= hash >> 31;
+        };
+        for (; at + 8 <= text.size(); at += 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, text.data() + at, 8);
+            mix(word);
+        }
+        uint64_t rest = 0;
+        std::memcpy(&rest, text.data() + at, text.size() - at);
+        mix(rest);
+        return static_cast<size_t>(hash ^ (hash >> 29));
+    }
 };
+
+constexpr uint32_t kNullMark = 0x80000000u;
+constexpr uint32_t kSlotSignBit = 0x80000000u; // slots are signed
 
 // Sorts keys on (value, slot), keeping keys equal in both in their order: for many keys
 // a radix sort, one byte at a time from the slot's lowest, passing over the bytes that
@@ -158,38 +178,52 @@ void sortKeys(std::span<SortKey> keys, std::vector<SortKey>& spare)
 } // namespace
 
 // The order of compareForSort on one field, found by sorting keys taken out of the
-// records once instead of comparing records through their fields: nulls first, then the
+// records instead of comparing records through their fields: nulls first, then the
 // values, then the record-number slots; descending reverses it all. Records equal in
-// value and slot keep their relative order. `valueOf(i)` is the key of record i, not
-// null, as an unsigned number in the field's order.
+// value and slot keep their relative order. The records are read in one pass (after a
+// sort they lie in memory in another order than the table's, and each read is a cache
+// miss): `valueOf(record)` gives a record's key, not null, as an unsigned number in the
+// field's order.
 template<typename ValueOf>
-void MemTable::Impl::sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf valueOf)
+std::vector<SortKey> MemTable::Impl::takeKeys(int fieldIndex, ValueOf valueOf) const
+{
+    std::vector<SortKey> keys;
+    reserveLarge(keys, records.size());
+    keys.resize(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        const RecordView record = records[i].view();
+        const bool null = record.isNull(fieldIndex);
+        keys[i] = {null ? 0 : valueOf(record),
+                   static_cast<uint32_t>(record.recNoSlot()) ^ kSlotSignBit,
+                   static_cast<uint32_t>(i) | (null ? kNullMark : 0)};
+    }
+    return keys;
+}
+
+void MemTable::Impl::orderByKeys(std::vector<SortKey>& keys, MemTableOptions options)
 {
     // Descending sorts the keys' complements: larger values and slots first, equal ones
     // in their order as before.
     const bool descending = (options & mtcoDescending) != 0;
-    const uint64_t flipValue = descending ? ~uint64_t{0} : 0;
-    const uint32_t flipSlot = (descending ? ~uint32_t{0} : 0) ^ 0x80000000u;
-    std::vector<SortKey> keys;
-    reserveLarge(keys, records.size());
-    keys.resize(records.size());
     size_t nulls = 0;
-    for (const RecordBuffer& record : records) {
-        if (record.isNull(fieldIndex))
-            ++nulls;
+    for (SortKey& key : keys) {
+        nulls += (key.index & kNullMark) != 0 ? 1 : 0;
+        if (descending) {
+            key.value = ~key.value;
+            key.slot = ~key.slot;
+        }
     }
+    // The nulls go first, each part in its order.
+    std::vector<SortKey> spare;
+    reserveLarge(spare, keys.size());
+    spare.resize(keys.size());
     size_t nextNull = 0;
     size_t nextValue = nulls;
-    for (size_t i = 0; i < records.size(); ++i) {
-        const RecordView record = records[i].view();
-        const auto index = static_cast<uint32_t>(i);
-        const uint32_t slot = static_cast<uint32_t>(record.recNoSlot()) ^ flipSlot;
-        if (record.isNull(fieldIndex))
-            keys[nextNull++] = {flipValue, slot, index};
-        else
-            keys[nextValue++] = {valueOf(i) ^ flipValue, slot, index};
+    for (const SortKey& key : keys) {
+        const bool null = (key.index & kNullMark) != 0;
+        spare[null ? nextNull++ : nextValue++] = {key.value, key.slot, key.index & ~kNullMark};
     }
-    std::vector<SortKey> spare;
+    keys.swap(spare);
     const std::span<SortKey> all(keys);
     sortKeys(all.first(nulls), spare);
     sortKeys(all.subspan(nulls), spare);
@@ -207,32 +241,41 @@ void MemTable::Impl::sortOnKeys(int fieldIndex, MemTableOptions options, ValueOf
 void MemTable::Impl::sortOnNumber(int fieldIndex, MemTableOptions options)
 {
     constexpr uint64_t signBit = uint64_t{1} << 63;
+    std::vector<SortKey> keys;
     if (storageOf(field(fieldIndex).dataType()) == Storage::Float) {
-        sortOnKeys(fieldIndex, options, [&](size_t i) {
-            const double number = records[i].view().doubleAt(fieldIndex);
+        keys = takeKeys(fieldIndex, [fieldIndex](const RecordView& record) {
+            const double number = record.doubleAt(fieldIndex);
             const auto bits = std::bit_cast<uint64_t>(number == 0 ? 0.0 : number);
             return (bits & signBit) ? ~bits : (bits | signBit);
         });
     } else {
-        sortOnKeys(fieldIndex, options, [&](size_t i) {
-            return static_cast<uint64_t>(records[i].view().intAt(fieldIndex)) ^ signBit;
+        keys = takeKeys(fieldIndex, [fieldIndex](const RecordView& record) {
+            return static_cast<uint64_t>(record.intAt(fieldIndex)) ^ signBit;
         });
     }
+    orderByKeys(keys, options);
 }
 
-// A text's key is its rank among the texts in the collation's order.
+// A text's key is its rank among the texts in the collation's order. Books repeat their
+// descriptions and categories: each distinct text is ranked once.
 void MemTable::Impl::sortOnText(int fieldIndex, MemTableOptions options)
 {
-    std::vector<std::string_view> texts;
-    reserveLarge(texts, records.size());
-    texts.resize(records.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (!records[i].isNull(fieldIndex))
-            texts[i] = records[i].view().stringAt(fieldIndex);
-    }
+    std::unordered_map<std::string_view, uint32_t, TextHash> indexOf;
+    std::vector<std::string_view> distinct;
+    std::vector<SortKey> keys = takeKeys(fieldIndex, [&](const RecordView& record) {
+        const std::string_view text = record.stringAt(fieldIndex);
+        const auto [at, added] = indexOf.try_emplace(text, static_cast<uint32_t>(distinct.size()));
+        if (added)
+            distinct.push_back(text);
+        return uint64_t{at->second};
+    });
     const std::vector<uint32_t> ranks =
-        collation->ranks(texts, (options & mtcoCaseInsensitive) != 0);
-    sortOnKeys(fieldIndex, options, [&](size_t i) { return uint64_t{ranks[i]}; });
+        collation->ranks(distinct, (options & mtcoCaseInsensitive) != 0);
+    for (SortKey& key : keys) {
+        if ((key.index & kNullMark) == 0)
+            key.value = ranks[key.value];
+    }
+    orderByKeys(keys, options);
 }
 
 void MemTable::Impl::sortRecords(const std::vector<int>& fields, MemTableOptions options)

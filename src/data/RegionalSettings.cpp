@@ -3,7 +3,6 @@
 #include "data/Cp1253.h"
 
 #include <array>
-#include <unordered_map>
 
 namespace tamisko {
 namespace {
@@ -100,13 +99,12 @@ public:
         return compareLevel(a, b, &Weight::tertiary);
     }
 
-protected:
-    std::vector<uint32_t> distinctRanks(std::span<const std::string_view> distinct,
-                                        bool caseInsensitive) const override
+    std::vector<uint32_t> ranks(std::span<const std::string_view> texts,
+                                bool caseInsensitive) const override
     {
         std::vector<std::string> keys;
-        keys.reserve(distinct.size());
-        for (const std::string_view text : distinct)
+        keys.reserve(texts.size());
+        for (const std::string_view text : texts)
             keys.push_back(sortKey(text, caseInsensitive));
         return ranksInOrder(keys.size(),
                             [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]); });
@@ -173,28 +171,8 @@ private:
 std::vector<uint32_t> Collation::ranks(std::span<const std::string_view> texts,
                                        bool caseInsensitive) const
 {
-    // Books repeat their descriptions: rank each distinct text once.
-    std::unordered_map<std::string_view, uint32_t> indexOf;
-    std::vector<std::string_view> distinct;
-    std::vector<uint32_t> distinctOf(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const auto [at, added] =
-            indexOf.try_emplace(texts[i], static_cast<uint32_t>(distinct.size()));
-        if (added)
-            distinct.push_back(texts[i]);
-        distinctOf[i] = at->second;
-    }
-    const std::vector<uint32_t> rankOfDistinct = distinctRanks(distinct, caseInsensitive);
-    for (uint32_t& rank : distinctOf)
-        rank = rankOfDistinct[rank];
-    return distinctOf;
-}
-
-std::vector<uint32_t> Collation::distinctRanks(std::span<const std::string_view> distinct,
-                                               bool caseInsensitive) const
-{
-    return ranksInOrder(distinct.size(), [&](uint32_t a, uint32_t b) {
-        return compare(distinct[a], distinct[b], caseInsensitive);
+    return ranksInOrder(texts.size(), [&](uint32_t a, uint32_t b) {
+        return compare(texts[a], texts[b], caseInsensitive);
     });
 }
 

@@ -19,19 +19,16 @@ public:
     virtual ~Collation() = default;
     virtual int compare(std::string_view a, std::string_view b, bool caseInsensitive) const = 0;
 
-    // The places of the texts in this order, for sorting many of them at once: texts that
-    // compare equal get equal ranks, and a smaller rank sorts first. A sort on the ranks
-    // compares each distinct text a few times, not every text at every step.
-    std::vector<uint32_t> ranks(std::span<const std::string_view> texts,
-                                bool caseInsensitive) const;
+    // The places of distinct texts (each given once) in this order, for sorting many
+    // records at once: texts that compare equal get equal ranks, and a smaller rank sorts
+    // first. By default found by sorting the texts with compare.
+    virtual std::vector<uint32_t> ranks(std::span<const std::string_view> texts,
+                                        bool caseInsensitive) const;
 
 protected:
-    // The ranks of texts given once each; by default found by sorting them with compare.
-    virtual std::vector<uint32_t> distinctRanks(std::span<const std::string_view> distinct,
-                                                bool caseInsensitive) const;
-
     // The ranks of `count` items in the order of `order(i, j)` (<0, 0 or >0).
-    template<typename Order> static std::vector<uint32_t> ranksInOrder(size_t count, Order order)
+    template<typename Order>
+    static std::vector<uint32_t> ranksInOrder(size_t count, Order order)
     {
         std::vector<uint32_t> sorted(count);
         for (size_t i = 0; i < count; ++i)

@@ -23,16 +23,15 @@ public:
         return collator.compare(toQString(a), toQString(b));
     }
 
-protected:
-    std::vector<uint32_t> distinctRanks(std::span<const std::string_view> distinct,
-                                        bool caseInsensitive) const override
+    std::vector<uint32_t> ranks(std::span<const std::string_view> texts,
+                                bool caseInsensitive) const override
     {
         // Qt's keys for the C locale are the plain bytes, blind to case-insensitivity.
         if (caseInsensitive)
-            return Collation::distinctRanks(distinct, caseInsensitive);
+            return Collation::ranks(texts, caseInsensitive);
         std::vector<QCollatorSortKey> keys;
-        keys.reserve(distinct.size());
-        for (const std::string_view text : distinct)
+        keys.reserve(texts.size());
+        for (const std::string_view text : texts)
             keys.push_back(caseSensitive_.sortKey(toQString(text)));
         return ranksInOrder(keys.size(),
                             [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]); });

@@ -153,6 +153,21 @@ TEST_F(FillSeriesGridTest, ACategoryWithoutMovementInAPeriodLeavesItsCellEmpty)
               (std::vector<std::string>{"1/3/2004 - 31/3/2004", "", "0,50", "0,00", "0,50"}));
 }
 
+// A log sorted on another column walks the days in any order.
+TEST_F(FillSeriesGridTest, MovementsOutOfDateOrderFindTheirDays)
+{
+    add(day(2004, 1, 7), "μισθός", 7, std::nullopt);
+    add(day(2004, 1, 5), "μισθός", 5, std::nullopt);
+    add(day(2004, 1, 6), "μισθός", 6, std::nullopt);
+    add(day(2004, 1, 5), "μισθός", 50, std::nullopt);
+
+    const SeriesGrid grid = fill(1);
+    ASSERT_EQ(grid.rowCount(), 4);
+    EXPECT_EQ(row(grid, 1)[1], "55,00");
+    EXPECT_EQ(row(grid, 2)[1], "6,00");
+    EXPECT_EQ(row(grid, 3)[1], "7,00");
+}
+
 TEST_F(FillSeriesGridTest, CategoriesDifferingOnlyInCaseShareAColumn)
 {
     add(day(2004, 1, 5), "ΔΕΗ", std::nullopt, 10);

@@ -138,35 +138,40 @@ private:
     std::vector<size_t> columnOfName_;
 };
 
-// findPeriod, trying the period of the previous movement and the one after it first: the
-// log is mostly in date order.
+// findPeriod by a table of the periods' days: the periods follow one another without
+// gaps, so a day's period is looked up directly. After a sort the log is in no date
+// order, and a search per movement was most of the walk.
 class PeriodFinder
 {
 public:
-    explicit PeriodFinder(const std::vector<Period>& periods) : periods_(periods) {}
-
-    std::optional<size_t> operator()(double day)
+    explicit PeriodFinder(const std::vector<Period>& periods) : periods_(periods)
     {
-        if (holds(last_, day))
-            return last_;
-        // Entered day by day, the next movement often starts the next period.
-        if (holds(last_ + 1, day))
-            return ++last_;
-        const auto found = findPeriod(periods_, day);
-        if (found)
-            last_ = *found;
-        return found;
+        if (periods_.empty())
+            return;
+        first_ = periods_.front().start;
+        periodOfDay_.reserve(static_cast<size_t>(periods_.back().end - first_) + 1);
+        for (size_t i = 0; i < periods_.size(); ++i) {
+            for (double d = periods_[i].start; d <= periods_[i].end; ++d)
+                periodOfDay_.push_back(static_cast<uint32_t>(i));
+        }
+    }
+
+    std::optional<size_t> operator()(double day) const
+    {
+        const double offset = std::floor(day) - first_;
+        if (!(offset >= 0) || offset >= static_cast<double>(periodOfDay_.size()))
+            return std::nullopt;
+        const size_t index = periodOfDay_[static_cast<size_t>(offset)];
+        // A time of day past a period's last day is in none.
+        if (day > periods_[index].end)
+            return std::nullopt;
+        return index;
     }
 
 private:
-    bool holds(size_t index, double day) const
-    {
-        return index < periods_.size() && day >= periods_[index].start &&
-               day <= periods_[index].end;
-    }
-
     const std::vector<Period>& periods_;
-    size_t last_ = static_cast<size_t>(-1);
+    double first_ = 0;
+    std::vector<uint32_t> periodOfDay_;
 };
 
 } // namespace
