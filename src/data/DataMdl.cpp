@@ -298,7 +298,7 @@ void DataMod::GetOpenPassword(std::string& password)
     DocumentPassword = password;
 }
 
-void DataMod::BulkChange(const std::function<void()>& work)
+void DataMod::BulkChange(const std::function<void()>& work, Amounts amounts)
 {
     if (bulkChange_)
         throw Error("Bulk changes do not nest");
@@ -322,7 +322,8 @@ void DataMod::BulkChange(const std::function<void()>& work)
     }
     if (notifier_)
         notifier_->sendDataModified();
-    RecomputeSummary();
+    if (amounts == Amounts::Change)
+        RecomputeSummary();
 }
 
 void DataMod::CatTableAfterPost(MemTable&)

@@ -83,10 +83,16 @@ public:
     // LogSource is disabled.
     void RecomputeSummary();
     void GetOpenPassword(std::string& password);
-    // Bulk work on the tables (an import, taking one back): the views suspended and the
-    // handlers of each post and delete quiet meanwhile; afterwards the document is marked
-    // modified once, when the work returns, and the summary recomputed once.
-    void BulkChange(const std::function<void()>& work);
+    // Bulk work on the tables (an import, taking one back, a category renamed): the views
+    // suspended and the handlers of each post and delete quiet meanwhile; afterwards the
+    // document is marked modified once, when the work returns, and the summary recomputed
+    // once, unless the work leaves every movement's date and amounts as they were.
+    enum class Amounts
+    {
+        Change,
+        Stay,
+    };
+    void BulkChange(const std::function<void()>& work, Amounts amounts = Amounts::Change);
 
     void CatTableAfterPost(MemTable& dataSet);
     void LogTableAfterPost(MemTable& dataSet);

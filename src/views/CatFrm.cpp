@@ -164,21 +164,25 @@ void CatForm::rename(const std::string& oldName, const std::string& newName)
     categories.sortByFields("Category");
     // The movements keep a copy of their category's name: rewrite it, telling the views
     // and the document once for all of them.
-    data_.BulkChange([&] {
-        ReplaceFieldValues(data_.LogTable, "Category", Variant::fromString(oldName),
-                           Variant::fromString(newName));
-    });
+    data_.BulkChange(
+        [&] {
+            ReplaceFieldValues(data_.LogTable, "Category", Variant::fromString(oldName),
+                               Variant::fromString(newName));
+        },
+        DataMod::Amounts::Stay);
 }
 
 void CatForm::merge(int32_t target)
 {
-    data_.BulkChange([&] {
-        MemTable& categories = data_.CatTable;
-        const int32_t source = categories.fieldByName("CatNum").asInteger();
-        ReplaceFieldValues(data_.LogTable, "CatNum", Variant::fromInt(source),
-                           Variant::fromInt(target));
-        categories.deleteRecord();
-    });
+    data_.BulkChange(
+        [&] {
+            MemTable& categories = data_.CatTable;
+            const int32_t source = categories.fieldByName("CatNum").asInteger();
+            ReplaceFieldValues(data_.LogTable, "CatNum", Variant::fromInt(source),
+                               Variant::fromInt(target));
+            categories.deleteRecord();
+        },
+        DataMod::Amounts::Stay);
     categoryDeleted();
 }
 
