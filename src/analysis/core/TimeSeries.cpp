@@ -2,6 +2,7 @@
 
 #include "analysis/core/Periods.h"
 #include "analysis/core/RecordColumns.h"
+#include "data/ByteStream.h"
 #include "data/Cp1253.h"
 #include "data/DayNumber.h"
 #include "data/Errors.h"
@@ -217,7 +218,10 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
     const size_t periodCount = numbers.periods.size();
 
     std::vector<std::string> categories;
-    std::vector<std::vector<long double>> sums; // [category][period]
+    // [category * periodCount + period]; for short periods megabytes, in huge pages (their
+    // page faults cost more than the sums).
+    std::vector<long double> sums;
+    reserveLarge(sums, periodCount * 40);
     const Field& dateField = log.fieldByName("Date");
     const Field& categoryField = log.fieldByName("Category");
     const NumberColumn date(dateField);
@@ -226,7 +230,7 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
     if (categoryField.dataType() != FieldType::String)
         throw Error("Field 'Category' is not a string");
     CategoryColumns columnOf(log, categoryField.index(), *settings.collation, categories,
-                             [&] { sums.emplace_back(periodCount, 0.0L); });
+                             [&] { sums.resize(sums.size() + periodCount, 0.0L); });
     PeriodFinder periodOf(numbers.periods);
     // Visit the records without moving the cursor per record; the cursor is left past
     // the end afterwards, as a walk with first and next leaves it.
@@ -236,8 +240,8 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
         ++visited;
         const size_t column = columnOf(record);
         if (const auto period = periodOf(date(record))) {
-            sums[column][*period] += static_cast<long double>(receipt(record)) -
-                                     static_cast<long double>(payment(record));
+            sums[column * periodCount + *period] += static_cast<long double>(receipt(record)) -
+                                                    static_cast<long double>(payment(record));
         }
     });
     if (visited > 1)
@@ -251,6 +255,7 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
     numbers.titles.resize(columns);
     numbers.titles[k] = cp("Συν.Κ.Εισπρ.");
     numbers.titles[k + 1] = cp("Συν.Κ.Πληρ.");
+    reserveLarge(numbers.values, periodCount * columns);
     numbers.values.assign(periodCount * columns, 0.0L);
     const auto cell = [&](size_t r, size_t c) -> long double& {
         return numbers.values[r * columns + c];
@@ -261,7 +266,7 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
         int64_t positive = 0;
         int64_t negative = 0;
         for (size_t c = 0; c < k; ++c) {
-            const int64_t net = toTenThousandths(sums[c][r]);
+            const int64_t net = toTenThousandths(sums[c * periodCount + r]);
             if (net >= 0)
                 positive += net;
             else
@@ -273,12 +278,12 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
 
     for (size_t c = 0; c < k; ++c) {
         int64_t overall = 0;
-        for (const long double net : sums[c])
-            overall += toTenThousandths(net);
+        for (size_t r = 0; r < periodCount; ++r)
+            overall += toTenThousandths(sums[c * periodCount + r]);
         const bool payments = overall < 0;
         numbers.titles[c] = categories[c] + cp(payments ? " (πλ)" : " (εισ)");
         for (size_t r = 0; r < periodCount; ++r)
-            cell(r, c) = payments ? -sums[c][r] : sums[c][r];
+            cell(r, c) = payments ? -sums[c * periodCount + r] : sums[c * periodCount + r];
     }
     return numbers;
 }
