@@ -65,3 +65,29 @@ TEST(SystemLocale, GreekUsesGreekOrderOthersTheLocaleCollator)
     // cp1253 bytes are compared as the characters they stand for
     EXPECT_EQ(english.collation->compare(*cp1253::fromUtf8("δ"), *cp1253::fromUtf8("Δ"), true), 0);
 }
+
+// A sort on a text column ranks the distinct texts with the locale's sort keys: their
+// order must be the collator's, pair by pair.
+TEST(SystemLocale, CollatorRanksFollowItsComparison)
+{
+    std::vector<std::string> pool;
+    for (const char8_t* text : {u8"", u8"a", u8"A", u8"á", u8"ab", u8"a b", u8"b", u8"B", u8"10",
+                                u8"9", u8"ß", u8"ss", u8"α", u8"Α", u8"ά", u8"-a", u8"z", u8"€"})
+        pool.push_back(cp1253::fromUtf8(reinterpret_cast<const char*>(text)).value_or("?"));
+    const std::vector<std::string_view> texts(pool.begin(), pool.end());
+    for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::German, QLocale::Germany)}) {
+        const std::shared_ptr<const Collation> collation = collationFor(locale);
+        for (const bool caseInsensitive : {false, true}) {
+            const std::vector<uint32_t> ranks = collation->ranks(texts, caseInsensitive);
+            for (size_t i = 0; i < texts.size(); ++i) {
+                for (size_t j = 0; j < texts.size(); ++j) {
+                    const int compared = collation->compare(texts[i], texts[j], caseInsensitive);
+                    EXPECT_EQ((ranks[i] > ranks[j]) - (ranks[i] < ranks[j]),
+                              (compared > 0) - (compared < 0))
+                        << locale.name().toStdString() << " " << i << " " << j;
+                }
+            }
+        }
+    }
+}
