@@ -112,10 +112,6 @@ void forEachTextPiece(MemTable& table, const RegionalSettings& settings, TableTe
     take(piece);
 }
 
-} // namespace
-
-namespace {
-
 // Whether a stored value equals `value` as Variant equality has it, for the cases a
 // record can answer in place (a text field and a text, a whole-number field and a
 // number); nothing for the others.
