@@ -443,6 +443,11 @@ bool MainForm::FMHNew(const QString& /*Filename*/)
         FMH->setReadOnly(false);
         ShowBalance(0);
         return true;
+    } catch (const std::exception& error) {
+        // The open document stays; a New that does nothing must say why.
+        DialogService::instance().showError(
+            kProblem, QStringLiteral("Δεν δημιουργήθηκε νέο έγγραφο.\n%1").arg(reason(error)));
+        return false;
     } catch (...) {
         return false;
     }

@@ -8,6 +8,7 @@
 #include "data/TableUtils.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 namespace tamisko {
@@ -185,7 +186,13 @@ void DataMod::NewDocument()
     MemTable movements("LogTable");
     DefineCatTable(categories);
     DefineLogTable(movements, categories);
-    categories.raiseAutoIncrementMark(CatTable.autoIncrementMark());
+    // The new book goes on with the category numbers of the one it replaces, as emptying
+    // the tables would; when those have run out it starts afresh, since nothing in it
+    // refers to the old numbers.
+    const int64_t carried = CatTable.autoIncrementMark();
+    const auto defaults = static_cast<int64_t>(DefaultCategories().size());
+    if (carried <= int64_t{INT32_MAX} - defaults)
+        categories.raiseAutoIncrementMark(carried);
     Field& category = categories.fieldByName("Category");
     for (const std::string& name : DefaultCategories()) {
         categories.append();
