@@ -44,6 +44,13 @@ struct Options
     int runs = 3;
 };
 
+// The middle value; -1 for none.
+double medianOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1.0 : values[values.size() / 2];
+}
+
 // Samples per command in the order first met, so the table keeps the order of the session.
 class Figures
 {
@@ -63,21 +70,16 @@ public:
     double residentAfter(const std::string& name) const
     {
         const auto found = resident_.find(name);
-        if (found == resident_.end() || found->second.empty())
-            return -1;
-        std::vector<double> values = found->second;
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
+        return found == resident_.end() ? -1 : medianOf(found->second);
     }
 
     const std::vector<std::string>& names() const { return order_; }
     double median(const std::string& name) const
     {
-        std::vector<double> values = samples_.at(name);
+        const std::vector<double>& values = samples_.at(name);
         if (std::any_of(values.begin(), values.end(), [](double v) { return v < 0; }))
             return -1;
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
+        return medianOf(values);
     }
     size_t count(const std::string& name) const { return samples_.at(name).size(); }
     std::string noteOf(const std::string& name) const
@@ -595,12 +597,8 @@ int run(const Options& options)
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values.empty() ? -1.0 : values[values.size() / 2];
-    };
-    std::printf("  bare Qt window, launch to caption:           %7.0f ms\n", median(bare));
-    std::printf("  tamisko with the book, launch to caption:    %7.0f ms\n", median(startup));
+    std::printf("  bare Qt window, launch to caption:           %7.0f ms\n", medianOf(bare));
+    std::printf("  tamisko with the book, launch to caption:    %7.0f ms\n", medianOf(startup));
     std::printf("\n  %s %9s %9s  %s\n", padded("command", 52).c_str(), "ms", "resident", "goal");
     const auto bulk = [](const std::string& name) {
         return name.find("10^6") != std::string::npos || name.find("10^5") != std::string::npos;
@@ -620,7 +618,7 @@ int run(const Options& options)
         std::printf("  %s %9s %9s  <= 1000 ms  not available (the program has no "
                     "\"Εισαγωγή κινήσεων...\" yet)\n",
                     padded("import window: 10^5-row bank CSV", 52).c_str(), "-", "-");
-    const double memory = median(resident);
+    const double memory = medianOf(resident);
     std::printf("\n  resident memory after all the commands: %.1f MB  (goal <= 200 MB: %s)\n",
                 memory,
                 memory <= 200 ? "met"

@@ -64,7 +64,7 @@ std::vector<uint8_t> fileBytes(const std::string& path, bool& exists)
     struct stat status
     {};
     if (::fstat(fd, &status) == 0 && status.st_size > 0)
-        reserveBytes(bytes, static_cast<size_t>(status.st_size)); // read without regrowing
+        reserveLarge(bytes, static_cast<size_t>(status.st_size)); // read without regrowing
     uint8_t buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -23,12 +23,6 @@ template<typename Container> void reserveLarge(Container& buffer, size_t count)
                     (buffer.capacity() - buffer.size()) * sizeof(*buffer.data()));
 }
 
-// Reserves room for `capacity` bytes (reserveLarge).
-inline void reserveBytes(std::vector<uint8_t>& bytes, size_t capacity)
-{
-    reserveLarge(bytes, capacity);
-}
-
 // An in-memory byte stream with a position, as the record stream and the cipher use it.
 class ByteStream final
 {
@@ -45,8 +39,8 @@ public:
     // Reads exactly count bytes or throws tamisko::Error (a stream that ends early).
     void readExact(void* buffer, int64_t count);
     void write(const void* buffer, int64_t count);
-    // Room for `capacity` bytes without changing the contents (see reserveBytes).
-    void reserve(size_t capacity) { reserveBytes(bytes_, capacity); }
+    // Room for `capacity` bytes without changing the contents (see reserveLarge).
+    void reserve(size_t capacity) { reserveLarge(bytes_, capacity); }
     // Makes the stream at least `size` bytes long, the new bytes zero, with the room
     // reserved as reserve() does: for a writer that fills them.
     void growTo(size_t size);

@@ -83,7 +83,7 @@ size_t readSome(int fd, uint8_t* buffer, size_t size, const std::string& fileNam
 std::vector<uint8_t> readRest(int fd, size_t expected, const std::string& fileName)
 {
     std::vector<uint8_t> bytes;
-    reserveBytes(bytes, expected);
+    reserveLarge(bytes, expected);
     bytes.resize(expected);
     size_t got = 0;
     for (;;) {
@@ -252,7 +252,7 @@ std::vector<uint8_t> EncodeDocument(ByteStream& source, std::string_view passwor
                                     FileCipher* cipher)
 {
     std::vector<uint8_t> content;
-    reserveBytes(content, static_cast<size_t>(source.size()) + 1);
+    reserveLarge(content, static_cast<size_t>(source.size()) + 1);
     if (cipher != nullptr && !password.empty()) {
         content.push_back(kEncryptedMarker);
         cipher->InitKey(password);
@@ -275,7 +275,7 @@ void SaveProtectedStream(ByteStream& source, std::string_view password, const st
         return;
     if (cipher != nullptr && !password.empty()) {
         std::vector<uint8_t> content;
-        reserveBytes(content, static_cast<size_t>(source.size()) + 1);
+        reserveLarge(content, static_cast<size_t>(source.size()) + 1);
         // The cipher text goes straight behind the marker: no second buffer of its size.
         content.push_back(kEncryptedMarker);
         cipher->InitKey(password);

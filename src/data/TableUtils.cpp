@@ -144,6 +144,11 @@ void ReplaceFieldValues(MemTable& table, std::string_view fieldName, const Varia
         return;
     CancelPending({&table});
     Field& field = table.fieldByName(fieldName);
+    const auto rewrite = [&] {
+        table.edit();
+        field.setValue(newValue);
+        table.post();
+    };
     const auto matches = inPlaceEquality(field, oldValue);
     // Without a filter and with records that stay where they are posted, the matching
     // rows are found by reading the records in place, and the cursor visits only them:
@@ -158,18 +163,13 @@ void ReplaceFieldValues(MemTable& table, std::string_view fieldName, const Varia
         });
         for (const int match : rows) {
             table.setRecNo(match + 1);
-            table.edit();
-            field.setValue(newValue);
-            table.post();
+            rewrite();
         }
         return;
     }
     for (table.first(); !table.eof(); table.next()) {
-        if (field.value().equals(oldValue)) {
-            table.edit();
-            field.setValue(newValue);
-            table.post();
-        }
+        if (field.value().equals(oldValue))
+            rewrite();
     }
 }
 

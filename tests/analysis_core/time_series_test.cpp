@@ -71,7 +71,7 @@ TEST(LayOutPeriods, MonthRunsCrossTheYear)
               periodsOf({{2004, 12, 1, 2005, 2, 28}}));
 }
 
-TEST(FindPeriod, AgreesWithALinearSearch)
+TEST(PeriodLookup, AgreesWithALinearSearch)
 {
     const std::vector<Period> periods = LayOutPeriods(15, day(2003, 5, 20), day(2004, 8, 3));
     const auto linear = [&periods](double d) -> std::optional<size_t> {
@@ -81,9 +81,11 @@ TEST(FindPeriod, AgreesWithALinearSearch)
         }
         return std::nullopt;
     };
+    const PeriodLookup periodOf(periods);
     for (double d = periods.front().start - 3; d <= periods.back().end + 3; ++d)
-        EXPECT_EQ(findPeriod(periods, d), linear(d)) << d;
-    EXPECT_EQ(findPeriod({}, day(2004, 1, 1)), std::nullopt);
+        EXPECT_EQ(periodOf(d), linear(d)) << d;
+    const std::vector<Period> none;
+    EXPECT_EQ(PeriodLookup(none)(day(2004, 1, 1)), std::nullopt);
 }
 
 std::string utf8(const std::string& text)

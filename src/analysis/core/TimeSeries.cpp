@@ -139,42 +139,6 @@ private:
     std::vector<size_t> columnOfName_;
 };
 
-// findPeriod by a table of the periods' days: the periods follow one another without
-// gaps, so a day's period is looked up directly. After a sort the log is in no date
-// order, and a search per movement was most of the walk.
-class PeriodFinder
-{
-public:
-    explicit PeriodFinder(const std::vector<Period>& periods) : periods_(periods)
-    {
-        if (periods_.empty())
-            return;
-        first_ = periods_.front().start;
-        periodOfDay_.reserve(static_cast<size_t>(periods_.back().end - first_) + 1);
-        for (size_t i = 0; i < periods_.size(); ++i) {
-            for (double d = periods_[i].start; d <= periods_[i].end; ++d)
-                periodOfDay_.push_back(static_cast<uint32_t>(i));
-        }
-    }
-
-    std::optional<size_t> operator()(double day) const
-    {
-        const double offset = std::floor(day) - first_;
-        if (!(offset >= 0) || offset >= static_cast<double>(periodOfDay_.size()))
-            return std::nullopt;
-        const size_t index = periodOfDay_[static_cast<size_t>(offset)];
-        // A time of day past a period's last day is in none.
-        if (day > periods_[index].end)
-            return std::nullopt;
-        return index;
-    }
-
-private:
-    const std::vector<Period>& periods_;
-    double first_ = 0;
-    std::vector<uint32_t> periodOfDay_;
-};
-
 } // namespace
 
 std::vector<Period> LayOutPeriods(int length, double logFirstDate, double logLastDate)
@@ -195,17 +159,28 @@ std::vector<Period> LayOutPeriods(int length, double logFirstDate, double logLas
     return periods;
 }
 
-std::optional<size_t> findPeriod(const std::vector<Period>& periods, double day)
+PeriodLookup::PeriodLookup(const std::vector<Period>& periods) : periods_(periods)
 {
-    // The first period starting after the day; the one before it may hold the day.
-    const auto after = std::upper_bound(periods.begin(), periods.end(), day,
-                                        [](double d, const Period& p) { return d < p.start; });
-    if (after == periods.begin())
+    if (periods_.empty())
+        return;
+    first_ = periods_.front().start;
+    periodOfDay_.reserve(static_cast<size_t>(periods_.back().end - first_) + 1);
+    for (size_t i = 0; i < periods_.size(); ++i) {
+        for (double d = periods_[i].start; d <= periods_[i].end; ++d)
+            periodOfDay_.push_back(static_cast<uint32_t>(i));
+    }
+}
+
+std::optional<size_t> PeriodLookup::operator()(double day) const
+{
+    const double offset = std::floor(day) - first_;
+    if (!(offset >= 0) || offset >= static_cast<double>(periodOfDay_.size()))
         return std::nullopt;
-    const auto candidate = std::prev(after);
-    if (day > candidate->end)
+    const size_t index = periodOfDay_[static_cast<size_t>(offset)];
+    // A time of day past a period's last day is in none.
+    if (day > periods_[index].end)
         return std::nullopt;
-    return static_cast<size_t>(candidate - periods.begin());
+    return index;
 }
 
 SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, double logLastDate,
@@ -231,7 +206,7 @@ SeriesNumbers ComputeSeries(MemTable& log, int length, double logFirstDate, doub
         throw Error("Field 'Category' is not a string");
     CategoryColumns columnOf(log, categoryField.index(), *settings.collation, categories,
                              [&] { sums.resize(sums.size() + periodCount, 0.0L); });
-    PeriodFinder periodOf(numbers.periods);
+    const PeriodLookup periodOf(numbers.periods);
     // Visit the records without moving the cursor per record; the cursor is left past
     // the end afterwards, as a walk with first and next leaves it.
     log.first();

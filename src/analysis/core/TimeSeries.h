@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,9 +26,21 @@ struct Period
 // of twelve months, all starting on the first of the log's first month.
 std::vector<Period> LayOutPeriods(int length, double logFirstDate, double logLastDate);
 
-// The index of the period that holds the day, or none. The periods must be contiguous
-// and ascending, as LayOutPeriods makes them.
-std::optional<size_t> findPeriod(const std::vector<Period>& periods, double day);
+// The index of the period that holds a day, or none, for periods that are contiguous and
+// ascending, as LayOutPeriods makes them. The lookup goes through a table of the periods'
+// days: a log sorted on another column visits its days in no order, and a search per
+// movement was most of the walk. The periods must outlive the lookup.
+class PeriodLookup final
+{
+public:
+    explicit PeriodLookup(const std::vector<Period>& periods);
+    std::optional<size_t> operator()(double day) const;
+
+private:
+    const std::vector<Period>& periods_;
+    double first_ = 0;
+    std::vector<uint32_t> periodOfDay_;
+};
 
 // The time-series grid as text (cp1253): row 0 holds the column titles, column 0 the
 // period labels "start - end"; then one column per category, in the order the log first
